@@ -1,0 +1,46 @@
+// The program-wide variables, one instance owned by the Program, and the
+// small text and number helpers they need.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+// Length of the fixed texts that hold the two directories.
+inline constexpr std::size_t kFixedTextLength = 255;
+
+struct Module1 {
+  std::int16_t kakePer = 0;                            // elopement rate, percent
+  std::string winDir = std::string(kFixedTextLength, ' ');  // Windows directory, blank-padded
+  std::string sysDir = std::string(kFixedTextLength, ' ');  // system directory, blank-padded
+  platform::Handle scrDC = 0;  // screen device context during a drawing (stale afterwards)
+  bool scrDCHeld = false;      // whether scrDC is currently obtained and not yet released
+  std::int16_t actMode = 0;    // current activity, 1 to 7; 0 before the first choice
+  std::int16_t actStep = 0;    // step within it; 0 = choose anew at the next tick
+};
+
+// `text` cut or padded with blanks to exactly `length` bytes.
+std::string fixedText(std::string_view text, std::size_t length);
+
+// `text` without the blanks around it.
+std::string trimBlanks(std::string_view text);
+
+// A stored rate as a 16-bit integer: a decimal number (optional sign,
+// fraction, blanks around it) rounded to the nearest integer, halves to
+// even. Anything else, or a value outside the 16-bit range, gives `fallback`.
+std::int16_t parseStoredRate(std::string_view text, std::int16_t fallback);
+
+// Fills a fixed directory text from a directory call: the call writes into
+// the text's own bytes; the part before the first NUL is kept and padded
+// with blanks. Without a NUL (the call failed and the old text had none)
+// the text stays as it was.
+template <typename DirectoryCall>
+void fillDirectory(std::string& fixed, DirectoryCall&& call) {
+  std::string buffer = fixedText(fixed, kFixedTextLength);
+  call(buffer.data(), static_cast<std::uint32_t>(kFixedTextLength));
+  const std::size_t nul = buffer.find('\0');
+  if (nul == std::string::npos) return;
+  fixed = fixedText(std::string_view(buffer).substr(0, nul), kFixedTextLength);
+}

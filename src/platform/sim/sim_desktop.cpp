@@ -1,0 +1,438 @@
+// The simulated desktop: composition, bitmap copies, the virtual clock, the
+// event queue and the records of what the program asked of the system.
+#include "platform/sim/sim_desktop.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "platform/common/picture.h"
+#include "platform/sim/raster.h"
+#include "platform/twips.h"
+
+#ifndef XPEKKO_RESOURCE_DIR
+#error "XPEKKO_RESOURCE_DIR must name the directory holding the sheets"
+#endif
+
+namespace platform::sim {
+
+SimDesktop::SimDesktop(int widthPixels, int heightPixels, float twipsPerPixel)
+    : desktop_(widthPixels, heightPixels, 0x3A6EA5) {
+  metrics_.twipsPerPixelX = twipsPerPixel;
+  metrics_.twipsPerPixelY = twipsPerPixel;
+  metrics_.width = static_cast<float>(widthPixels) * twipsPerPixel;
+  metrics_.height = static_cast<float>(heightPixels) * twipsPerPixel;
+  registerDC(kScreenDC, &desktop_);
+}
+
+SimDesktop::~SimDesktop() = default;
+
+std::unique_ptr<Window> SimDesktop::createWindow(const WindowSpec& spec) {
+  return std::make_unique<SimWindow>(*this, spec);
+}
+
+std::unique_ptr<Surface> SimDesktop::createSurface(int width, int height) {
+  return std::make_unique<SimSurface>(*this, Bitmap(width, height, 0xFFFFFF));
+}
+
+Bitmap SimDesktop::picture(Picture which) {
+  static const char* const names[] = {"rPic1.gif", "rPic2.gif", "rPic3.gif"};
+  const std::string path = std::string(XPEKKO_RESOURCE_DIR) + "/" + names[static_cast<int>(which)];
+  std::ifstream in(path, std::ios::binary);
+  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+  return decodePicture(bytes.data(), bytes.size());
+}
+
+std::unique_ptr<Surface> SimDesktop::loadPicture(Picture which) {
+  return std::make_unique<SimSurface>(*this, picture(which));
+}
+
+std::unique_ptr<Timer> SimDesktop::createTimer(int intervalMs, bool enabled) {
+  return std::make_unique<SimTimer>(*this, intervalMs, enabled);
+}
+
+// ---- windows ----
+
+void SimDesktop::addWindow(SimWindow* w) { z_.push_back(w); }
+
+void SimDesktop::removeWindow(SimWindow* w) {
+  z_.erase(std::remove(z_.begin(), z_.end(), w), z_.end());
+  if (foreground_ == w->hWnd()) foreground_ = 0;
+}
+
+void SimDesktop::removeTimer(SimTimer* t) {
+  timers_.erase(std::remove(timers_.begin(), timers_.end(), t), timers_.end());
+}
+
+void SimDesktop::raise(SimWindow* w) {
+  z_.erase(std::remove(z_.begin(), z_.end(), w), z_.end());
+  z_.push_back(w);
+}
+
+SimWindow* SimDesktop::find(const std::string& className) const {
+  for (SimWindow* w : z_)
+    if (w->spec.className == className) return w;
+  return nullptr;
+}
+
+SimWindow* SimDesktop::window(Handle hWnd) const {
+  for (SimWindow* w : z_)
+    if (w->hWnd() == hWnd) return w;
+  return nullptr;
+}
+
+std::vector<SimWindow*> SimDesktop::stacking() const {
+  std::vector<SimWindow*> order;
+  for (SimWindow* w : z_)
+    if (!w->topmost) order.push_back(w);
+  for (SimWindow* w : z_)
+    if (w->topmost) order.push_back(w);
+  return order;
+}
+
+std::unique_ptr<SimWindow> SimDesktop::openApplicationWindow(int x, int y, int w, int h,
+                                                             std::uint32_t colour) {
+  const float t = metrics_.twipsPerPixelX;
+  auto win = std::make_unique<SimWindow>(
+      *this, WindowSpec{"application", "", WindowKind::Dialog, w * t, h * t});
+  win->setLeft(x * t);
+  win->setTop(y * metrics_.twipsPerPixelY);
+  std::fill(win->back.pixels.begin(), win->back.pixels.end(), colour);
+  win->show();
+  return win;
+}
+
+// ---- the screen ----
+
+void SimDesktop::fillDesktop(std::uint32_t colour) {
+  std::fill(desktop_.pixels.begin(), desktop_.pixels.end(), colour);
+}
+
+void SimDesktop::setDesktop(const Bitmap& picture) {
+  if (picture.width == desktop_.width && picture.height == desktop_.height)
+    desktop_.pixels = picture.pixels;
+}
+
+Bitmap SimDesktop::capture(int x0, int y0, int w, int h) const {
+  Bitmap out(w, h, 0);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int sx = x0 + x, sy = y0 + y;
+      if (sx >= 0 && sy >= 0 && sx < desktop_.width && sy < desktop_.height)
+        out.at(x, y) = desktop_.at(sx, sy);
+    }
+  for (SimWindow* win : stacking()) {
+    if (!win->visible()) continue;
+    const int ww = std::min(win->pixelWidth(), win->back.width);
+    const int wh = std::min(win->pixelHeight(), win->back.height);
+    for (int y = 0; y < wh; ++y)
+      for (int x = 0; x < ww; ++x) {
+        const int sx = win->pixelX() + x, sy = win->pixelY() + y;
+        // Only what lies on the screen is seen.
+        if (sx < 0 || sy < 0 || sx >= desktop_.width || sy >= desktop_.height) continue;
+        const int ox = sx - x0, oy = sy - y0;
+        if (ox >= 0 && oy >= 0 && ox < w && oy < h) out.at(ox, oy) = win->back.at(x, y);
+      }
+  }
+  return out;
+}
+
+// ---- Win32 calls ----
+
+Handle SimDesktop::GetDC(Handle hWnd) {
+  if (hWnd == 0) {
+    ++heldScreenDCs_;
+    ++screenDCsObtained;
+    return kScreenDC;
+  }
+  SimWindow* w = window(hWnd);
+  return w ? w->hDC() : 0;
+}
+
+int SimDesktop::ReleaseDC(Handle hWnd, Handle hDC) {
+  if (hWnd == 0 && hDC == kScreenDC && heldScreenDCs_ > 0) {
+    --heldScreenDCs_;
+    return 1;
+  }
+  return 0;
+}
+
+bool SimDesktop::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
+                        std::uint32_t rop) {
+  auto d = dcs_.find(dst);
+  if (d == dcs_.end() || w <= 0 || h <= 0) return false;
+  // Read the whole source first, so that overlapping copies behave.
+  Bitmap source(w, h, 0);
+  if (src == kScreenDC) {
+    source = capture(sx, sy, w, h);
+  } else if (auto s = dcs_.find(src); s != dcs_.end()) {
+    const Bitmap& b = *s->second;
+    for (int j = 0; j < h; ++j)
+      for (int i = 0; i < w; ++i) {
+        const int px = sx + i, py = sy + j;
+        if (px >= 0 && py >= 0 && px < b.width && py < b.height) source.at(i, j) = b.at(px, py);
+      }
+  }
+  Bitmap& out = *d->second;
+  for (int j = 0; j < h; ++j)
+    for (int i = 0; i < w; ++i) {
+      const int px = x + i, py = y + j;
+      if (px < 0 || py < 0 || px >= out.width || py >= out.height) continue;
+      out.at(px, py) = rop3(rop, source.at(i, j), out.at(px, py));
+    }
+  return true;
+}
+
+bool SimDesktop::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
+                              std::uint32_t flags) {
+  setWindowPosCalls.push_back({hWnd, insertAfter, flags});
+  SimWindow* w = window(hWnd);
+  if (!w) return false;
+  if (!(flags & SWP_NOMOVE)) w->moveToPixels(x, y);
+  if (!(flags & SWP_NOSIZE)) {
+    w->setWidth(static_cast<float>(cx) * metrics_.twipsPerPixelX);
+    w->setHeight(static_cast<float>(cy) * metrics_.twipsPerPixelY);
+  }
+  constexpr std::uint32_t SWP_NOZORDER = 0x0004;
+  if (!(flags & SWP_NOZORDER)) {
+    if (insertAfter == HWND_TOPMOST) w->topmost = true;
+    if (insertAfter == HWND_NOTOPMOST) w->topmost = false;
+    raise(w);
+  }
+  if (!(flags & SWP_NOACTIVATE)) activate(hWnd);
+  return true;
+}
+
+bool SimDesktop::ReleaseCapture() {
+  ++releaseCaptures;
+  return true;
+}
+
+std::int32_t SimDesktop::SendMessage(Handle hWnd, std::uint32_t msg, std::uint32_t wParam,
+                                     std::int32_t lParam) {
+  sentMessages.push_back({hWnd, msg, wParam, lParam});
+  if (msg != WM_NCLBUTTONDOWN || wParam != HTCAPTION) return 0;
+  // The system's move loop: it follows the mouse until the button is
+  // released, letting timers and other events run meanwhile.
+  auto it = std::find_if(drags_.begin(), drags_.end(),
+                         [&](const PendingDrag& p) { return p.hWnd == hWnd; });
+  if (it == drags_.end()) return 0;  // the button is already up: nothing to follow
+  const PendingDrag drag = *it;
+  drags_.erase(it);
+  runUntil(clock_ + drag.ms);
+  if (SimWindow* w = window(hWnd)) w->moveToPixels(w->pixelX() + drag.dx, w->pixelY() + drag.dy);
+  return 0;
+}
+
+bool SimDesktop::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+  notifyCalls.push_back({message, data});
+  const auto key = std::make_pair(data.hWnd, data.uID);
+  switch (message) {
+    case NIM_ADD:
+      return trayIcons.emplace(key, data).second;
+    case NIM_MODIFY:
+      if (!trayIcons.count(key)) return false;
+      trayIcons[key] = data;
+      return true;
+    case NIM_DELETE:
+      return trayIcons.erase(key) > 0;
+    default:
+      return false;
+  }
+}
+
+std::uint32_t SimDesktop::directoryCall(const std::string& dir, char* buffer,
+                                        std::uint32_t size) const {
+  if (directoryCallsFail) return 0;
+  // Like the real call: a buffer too small receives nothing and the answer
+  // is the size needed.
+  if (dir.size() + 1 > size) return static_cast<std::uint32_t>(dir.size() + 1);
+  std::memcpy(buffer, dir.c_str(), dir.size() + 1);
+  return static_cast<std::uint32_t>(dir.size());
+}
+
+std::uint32_t SimDesktop::GetWindowsDirectory(char* buffer, std::uint32_t size) {
+  return directoryCall(windowsDirectory, buffer, size);
+}
+
+std::uint32_t SimDesktop::GetSystemDirectory(char* buffer, std::uint32_t size) {
+  return directoryCall(systemDirectory, buffer, size);
+}
+
+void SimDesktop::GlobalMemoryStatus(MemoryStatus& status) {
+  const std::uint32_t length = status.dwLength;
+  status = memory;
+  status.dwLength = length;
+}
+
+// ---- settings, programs, random ----
+
+std::string SimDesktop::getSetting(const std::string& app, const std::string& section,
+                                   const std::string& key, const std::string& fallback) {
+  const auto it = settings.find(app + "\\" + section + "\\" + key);
+  return it == settings.end() ? fallback : it->second;
+}
+
+void SimDesktop::saveSetting(const std::string& app, const std::string& section,
+                             const std::string& key, const std::string& value) {
+  settings[app + "\\" + section + "\\" + key] = value;
+  ++settingWrites;
+}
+
+bool SimDesktop::shell(const std::string& commandLine, int showMode) {
+  bool exists = false;
+  for (const std::string& p : programs)
+    if (commandLine.compare(0, p.size(), p) == 0 &&
+        (commandLine.size() == p.size() || commandLine[p.size()] == ' '))
+      exists = true;
+  shells.push_back({commandLine, showMode, exists});
+  return exists;
+}
+
+void SimDesktop::randomize() {
+  ++randomizeCalls;
+  random_.seed(randomSeed);
+}
+
+// ---- events and time ----
+
+void SimDesktop::post(std::function<void()> event) {
+  if (!ended_) posted_.push_back(std::move(event));
+}
+
+void SimDesktop::runPostedEvents() {
+  // One pass runs what was queued when it began; what those events queue
+  // waits for the next pass.
+  std::vector<std::function<void()>> batch;
+  batch.swap(posted_);
+  for (auto& e : batch) {
+    if (ended_) return;
+    e();
+  }
+}
+
+void SimDesktop::runUntil(long long time) {
+  for (;;) {
+    runPostedEvents();
+    if (ended_) return;
+    SimTimer* next = nullptr;
+    for (SimTimer* t : timers_)
+      if (t->ticking() && t->due <= time && (!next || t->due < next->due)) next = t;
+    if (!next) break;
+    clock_ = std::max(clock_, next->due);
+    next->due = clock_ + next->interval();
+    if (inTick_) continue;  // a tick never runs inside a tick: this one is dropped
+    inTick_ = true;
+    ++next->ticks;
+    if (next->onTick) next->onTick();
+    inTick_ = false;
+  }
+  clock_ = std::max(clock_, time);
+  runPostedEvents();
+}
+
+void SimDesktop::advance(int ms) { runUntil(clock_ + ms); }
+
+void SimDesktop::doEvents() {
+  ++doEventsPasses;
+  if (passCostMs > 0) {
+    // Time passes during the pass: a timer that falls due ticks here,
+    // unless this pass runs inside a tick.
+    const long long until = clock_ + passCostMs;
+    runPostedEvents();
+    if (!inTick_) {
+      runUntil(until);
+    } else {
+      clock_ = until;
+    }
+    return;
+  }
+  runPostedEvents();
+}
+
+void SimDesktop::doEventsPaced(int passes, int totalMs) {
+  ++pacedSteps;
+  doEventsPasses += passes;
+  runUntil(clock_ + totalMs);
+}
+
+void SimDesktop::end() {
+  ended_ = true;
+  posted_.clear();
+  for (SimTimer* t : timers_) t->setEnabled(false);
+}
+
+int SimDesktop::messageBox(const std::string& text, const std::string& title, int style) {
+  messageBoxes.push_back({text, title, style});
+  return onMessageBox ? onMessageBox(messageBoxes.back()) : IDOK;
+}
+
+void SimDesktop::popupShown(SimMenu& menu) {
+  popups.push_back({&menu, cursorX, cursorY});
+  const int chosen = onPopup ? onPopup(menu) : -1;
+  menu.choose(chosen);
+}
+
+// ---- input ----
+
+void SimDesktop::mouseMove(Window& target, int button, int x, int y) {
+  const Handle hWnd = target.hWnd();
+  post([this, hWnd, button, x, y] {
+    SimWindow* w = window(hWnd);
+    if (!w || !w->visible()) return;
+    const MouseEvent e{button, 0, x * metrics_.twipsPerPixelX, y * metrics_.twipsPerPixelY};
+    if (SimMouseArea* a = w->areaAt(x, y)) {
+      if (a->onMouseMove)
+        a->onMouseMove({button, 0, (x - a->x) * metrics_.twipsPerPixelX,
+                        (y - a->y) * metrics_.twipsPerPixelY});
+    } else if (w->onMouseMove) {
+      w->onMouseMove(e);
+    }
+  });
+}
+
+void SimDesktop::click(Window& target, int x, int y) {
+  const Handle hWnd = target.hWnd();
+  post([this, hWnd, x, y] {
+    SimWindow* w = window(hWnd);
+    if (!w || !w->visible()) return;
+    if (SimMouseArea* a = w->areaAt(x, y); a && a->onClick) a->onClick();
+  });
+}
+
+void SimDesktop::drag(Window& target, int dx, int dy, int ms, int button) {
+  const Handle hWnd = target.hWnd();
+  post([this, hWnd, dx, dy, ms] { drags_.push_back({hWnd, dx, dy, ms}); });
+  mouseMove(target, button);
+  // The release ends any drag the program did not take up.
+  post([this, hWnd] {
+    drags_.erase(std::remove_if(drags_.begin(), drags_.end(),
+                                [&](const PendingDrag& p) { return p.hWnd == hWnd; }),
+                 drags_.end());
+  });
+}
+
+void SimDesktop::trayMouse(int mouseMessage) {
+  post([this, mouseMessage] {
+    // The icon reports by sending its callback message to its window, the
+    // mouse message number in the second parameter. With WM_MOUSEMOVE as the
+    // callback that reads as a move to X = that number of pixels.
+    const auto icons = trayIcons;  // a handler may remove the icon
+    for (const auto& [key, icon] : icons) {
+      SimWindow* w = window(icon.hWnd);
+      if (!w || icon.uCallbackMessage != WM_MOUSEMOVE || !w->onMouseMove) continue;
+      w->onMouseMove({0, 0, mouseMessage * metrics_.twipsPerPixelX, 0});
+    }
+  });
+}
+
+void SimDesktop::recreateNotificationArea() {
+  trayIcons.clear();
+  post([this] {
+    for (SimWindow* w : std::vector<SimWindow*>(z_))
+      if (w->onNotificationAreaCreated) w->onNotificationAreaCreated();
+  });
+}
+
+}  // namespace platform::sim

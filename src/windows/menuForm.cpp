@@ -1,0 +1,145 @@
+// menuForm: the tray icon, the popup menu and the commands behind it.
+#include "windows/menuForm.h"
+
+#include "module/Module1.h"
+#include "platform/twips.h"
+#include "windows/program.h"
+
+using namespace platform;
+
+namespace {
+
+constexpr float kClientWidth = 2175;
+// Tall enough for the whole OK button of the rate dialog (it reaches 855).
+constexpr float kClientHeight = 975;
+constexpr std::uint32_t kTrayId = 1;
+constexpr std::size_t kTipLength = 64;
+constexpr int kLeftButtonUp = 514;
+constexpr int kRightButtonUp = 517;
+
+std::u16string toUtf16(std::string_view s) {
+  std::u16string out;
+  for (std::size_t i = 0; i < s.size();) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    char32_t cp;
+    int extra;
+    if (c < 0x80) cp = c, extra = 0;
+    else if ((c >> 5) == 6) cp = c & 0x1F, extra = 1;
+    else if ((c >> 4) == 14) cp = c & 0x0F, extra = 2;
+    else cp = c & 0x07, extra = 3;
+    ++i;
+    for (int k = 0; k < extra && i < s.size(); ++k, ++i)
+      cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(cp));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+NotifyIconData trayRecord(Handle hWnd, Handle hIcon) {
+  NotifyIconData d;
+  d.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  d.hWnd = hWnd;
+  d.uID = kTrayId;
+  d.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  d.uCallbackMessage = WM_MOUSEMOVE;
+  d.hIcon = hIcon;
+  // The tip field: the text, one NUL, then blanks to the field's width.
+  d.szTip = toUtf16(kTrayTip);
+  d.szTip.push_back(u'\0');
+  d.szTip.resize(kTipLength, u' ');
+  return d;
+}
+
+int trayMessageFromX(float x, float twipsPerPixelX) {
+  const std::int32_t factor = roundEven(twipsPerPixelX);
+  const std::int32_t twips = roundEven(x);
+  if (factor == 0) return 0;
+  return twips / factor;
+}
+
+std::string dateTimeCommand(std::string_view winDir, std::string_view sysDir) {
+  return trimBlanks(winDir) + "\\rundll32.exe shell32.dll,Control_RunDLL " + trimBlanks(sysDir) +
+         "\\Timedate.cpl";
+}
+
+std::string volumeCommand(std::string_view winDir) { return trimBlanks(winDir) + "\\sndvol32.exe"; }
+
+std::string dateTimeFallbackCommand(std::string_view sysDir) {
+  return trimBlanks(sysDir) + "\\control.exe timedate.cpl";
+}
+
+std::string volumeFallbackCommand(std::string_view sysDir) {
+  return trimBlanks(sysDir) + "\\sndvol.exe";
+}
+
+menuForm::menuForm(Program& app) : app_(app) {
+  form_ = app.os.createWindow(
+      {"menuForm", std::string(kProductName), WindowKind::Dialog, kClientWidth, kClientHeight, true});
+  mfile_ = &form_->addMenu("FILE");
+  for (int i = 0; i < kMenuItemCount; ++i)
+    mfile_->addItem(std::string(kMenuItems[i].caption),
+                    [this, i] { runMenuItem(static_cast<MenuItem>(i)); });
+  form_->onMouseMove = [this](const MouseEvent& e) { Form_MouseMove(e.button, e.shift, e.x, e.y); };
+  // A restarted shell has forgotten the icon: without it the program could
+  // not even be ended, so it is added again.
+  form_->onNotificationAreaCreated = [this] { tuskicon1(); };
+}
+
+void menuForm::runMenuItem(MenuItem item) {
+  switch (item) {
+    case m3: m3_Click(); break;
+    case m4: m4_Click(); break;
+    case mabout: mabout_Click(); break;
+    case mend: mend_Click(); break;
+    default: break;  // mgo and mlove come with the companion and rate commands
+  }
+}
+
+void menuForm::tuskicon1() {
+  app_.os.Shell_NotifyIcon(NIM_ADD, trayRecord(form_->hWnd(), form_->icon()));
+}
+
+void menuForm::tuskicon2() {
+  app_.os.Shell_NotifyIcon(NIM_DELETE, trayRecord(form_->hWnd(), form_->icon()));
+}
+
+void menuForm::Form_MouseMove(int, int, float x, float) {
+  const int message = trayMessageFromX(x, app_.os.screen().twipsPerPixelX);
+  if (message != kLeftButtonUp && message != kRightButtonUp) return;
+  app_.os.doEvents();
+  mfile_->popup();
+}
+
+void menuForm::m3_Click() {
+  Platform& os = app_.os;
+  if (!os.shell(dateTimeCommand(app_.m.winDir, app_.m.sysDir), SW_SHOWMINIMIZED))
+    os.shell(dateTimeFallbackCommand(app_.m.sysDir), SW_SHOWNORMAL);
+}
+
+void menuForm::m4_Click() {
+  Platform& os = app_.os;
+  if (!os.shell(volumeCommand(app_.m.winDir), SW_SHOWNORMAL))
+    os.shell(volumeFallbackCommand(app_.m.sysDir), SW_SHOWNORMAL);
+}
+
+void menuForm::mabout_Click() {
+  app_.os.messageBox(std::string(kVersionText), std::string(kVersionTitle), MB_OK);
+}
+
+void menuForm::mend_Click() {
+  Module1& m = app_.m;
+  if (m.scrDCHeld) {
+    app_.os.ReleaseDC(0, m.scrDC);
+    m.scrDCHeld = false;
+  }
+  tuskicon2();
+  app_.os.end();
+}

@@ -1,0 +1,76 @@
+// The hidden window that owns the notification-area icon and its popup
+// menu, and runs the menu's commands.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.h"
+
+class Program;
+
+// The items of the menu `mfile`, top to bottom.
+enum MenuItem : int { mgo, sep3, m3, m4, sep, mlove, mabout, sep2, mend, kMenuItemCount };
+
+struct MenuItemSpec {
+  std::string_view name;
+  std::string_view caption;  // "-" is a separator
+};
+
+inline constexpr std::array<MenuItemSpec, kMenuItemCount> kMenuItems{{
+    {"mgo", "遊びにやる"},
+    {"sep3", "-"},
+    {"m3", "日付と時刻の調整"},
+    {"m4", "音量の調節"},
+    {"sep", "-"},
+    {"mlove", "駆け落ち率の設定"},
+    {"mabout", "ﾊﾞｰｼﾞｮﾝ情報"},
+    {"sep2", "-"},
+    {"mend", "終了"},
+}};
+
+inline constexpr std::string_view kProductName = "ぴょこぴょこペッコ";
+inline constexpr std::string_view kTrayTip = "クリックするとメニューが出るよ!";
+inline constexpr std::string_view kVersionText = "ぴょこぴょこペッコ Ver.1.21";
+inline constexpr std::string_view kVersionTitle = "ﾊﾞｰｼﾞｮﾝ情報";
+
+// The notification-area record for menuForm's window and icon.
+platform::NotifyIconData trayRecord(platform::Handle hWnd, platform::Handle hIcon);
+
+// The mouse message number carried by a tray callback that arrived as a
+// mouse move at X twips.
+int trayMessageFromX(float x, float twipsPerPixelX);
+
+// The command lines of the date-and-time and the volume commands.
+std::string dateTimeCommand(std::string_view winDir, std::string_view sysDir);
+std::string volumeCommand(std::string_view winDir);
+// What to start instead where the Windows directory holds no such program.
+std::string dateTimeFallbackCommand(std::string_view sysDir);
+std::string volumeFallbackCommand(std::string_view sysDir);
+
+class menuForm {
+ public:
+  explicit menuForm(Program& app);
+
+  void tuskicon1();  // adds the icon
+  void tuskicon2();  // removes it
+
+  platform::Window& form() { return *form_; }
+  platform::Menu& mfile() { return *mfile_; }
+
+  // Event handlers (public so that the menu and the tests reach them alike).
+  void Form_MouseMove(int button, int shift, float x, float y);
+  void m3_Click();
+  void m4_Click();
+  void mabout_Click();
+  void mend_Click();
+
+ private:
+  void runMenuItem(MenuItem item);
+
+  Program& app_;
+  std::unique_ptr<platform::Window> form_;
+  platform::Menu* mfile_ = nullptr;
+};

@@ -1,0 +1,65 @@
+// ペッコ's window: construction, the load routine and the frame operations.
+#include "windows/pekkoForm.h"
+
+#include "windows/frame.h"
+#include "windows/menuForm.h"
+#include "windows/program.h"
+#include "windows/rionForm.h"
+
+using namespace platform;
+
+namespace {
+
+// Design size of the client area; the first frame shrinks it to one cell.
+constexpr float kDesignWidth = 12000;
+constexpr float kDesignHeight = 6360;
+constexpr int kTimerInterval = 500;
+constexpr std::int16_t kDefaultRate = 10;
+
+}  // namespace
+
+pekkoForm::pekkoForm(Program& app) : app_(app) {
+  Platform& os = app.os;
+  form_ = os.createWindow({"pekkoForm", "", WindowKind::Character, kDesignWidth, kDesignHeight});
+  timer1_ = os.createTimer(kTimerInterval, true);
+  workPic_ = os.createSurface(64, 64);
+  rPic2_ = os.loadPicture(Picture::rPic2);
+  rPic1_ = os.loadPicture(Picture::rPic1);
+  image1_ = &form_->addMouseArea(0, 0, 64, 64);
+}
+
+void pekkoForm::Form_Load() {
+  Platform& os = app_.os;
+  Module1& m = app_.m;
+
+  os.randomize();
+  m.kakePer = parseStoredRate(os.getSetting("xpekko", "setting", "kakeochiper", "10"), kDefaultRate);
+  fillDirectory(m.winDir, [&](char* b, std::uint32_t n) { os.GetWindowsDirectory(b, n); });
+  fillDirectory(m.sysDir, [&](char* b, std::uint32_t n) { os.GetSystemDirectory(b, n); });
+
+  // The 32 is twips, not pixels: the corner sits about two pixels off the
+  // centre of the screen.
+  const ScreenMetrics scr = os.screen();
+  form_->setLeft(scr.width / 2 - 32);
+  form_->setTop(scr.height / 2 - 32);
+
+  app_.rion().form().setLeft(scr.width);
+
+  const std::int16_t frontStanding = 0;
+  BBfun1(frontStanding);
+
+  app_.menu().tuskicon1();
+}
+
+void pekkoForm::BBfun1(const std::int16_t& index) {
+  drawFrame(app_, {*form_, *workPic_, *rPic1_, 64}, index);
+}
+
+void pekkoForm::BBfun2(const std::int16_t& index) {
+  drawFrame(app_, {*form_, *workPic_, *rPic2_, 64}, index);
+}
+
+void pekkoForm::BBfun3(const std::int16_t& index) {
+  rionForm& rion = app_.rion();
+  drawFrame(app_, {rion.form(), rion.workPic(), rion.rPic3(), 92}, index);
+}

@@ -1,0 +1,38 @@
+// ペッコ's window: his frames, his start-up, his timer and his mouse.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/platform.h"
+
+class Program;
+
+class pekkoForm {
+ public:
+  explicit pekkoForm(Program& app);
+
+  // The load event, run once at program start.
+  void Form_Load();
+
+  // One cell of the walking sheet, the action sheet, or (into rer's window)
+  // the companion sheet.
+  void BBfun1(const std::int16_t& index);
+  void BBfun2(const std::int16_t& index);
+  void BBfun3(const std::int16_t& index);
+
+  platform::Window& form() { return *form_; }
+  platform::Timer& Timer1() { return *timer1_; }
+  platform::MouseArea& Image1() { return *image1_; }
+  platform::Surface& workPic() { return *workPic_; }
+
+ private:
+  Program& app_;
+  std::unique_ptr<platform::Window> form_;
+  std::unique_ptr<platform::Timer> timer1_;
+  std::unique_ptr<platform::Surface> workPic_;
+  std::unique_ptr<platform::Surface> rPic2_;
+  std::unique_ptr<platform::Surface> rPic1_;
+  platform::MouseArea* image1_ = nullptr;
+};

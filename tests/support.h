@@ -1,0 +1,67 @@
+// Shared test fixtures: the program started on a simulated desktop, and the
+// expected look of a frame computed independently of the drawing code.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/sim_desktop.h"
+#include "windows/menuForm.h"
+#include "windows/pekkoForm.h"
+#include "windows/program.h"
+#include "windows/rionForm.h"
+
+namespace testing_support {
+
+using platform::Bitmap;
+using platform::Picture;
+using platform::sim::SimDesktop;
+using platform::sim::SimWindow;
+
+// The program on a 1024 x 768 desktop at 15 twips per pixel.
+struct ProgramOnDesktop {
+  SimDesktop desk{1024, 768, 15};
+  Program app{desk};
+
+  void start() { app.start(); }
+  SimWindow& pekko() { return static_cast<SimWindow&>(app.pekko().form()); }
+  SimWindow& rion() { return static_cast<SimWindow&>(app.rion().form()); }
+  SimWindow& menu() { return static_cast<SimWindow&>(app.menu().form()); }
+  // What the screen shows where a window is, one cell in size.
+  Bitmap onScreen(const SimWindow& w, int height = 64) const {
+    return desk.capture(w.pixelX(), w.pixelY(), 64, height);
+  }
+};
+
+// A cell as it must look over `background`: where the mask is white the
+// background, where it is black the image.
+inline Bitmap composite(const Bitmap& sheet, int cell, int height, const Bitmap& background) {
+  Bitmap out(64, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const std::uint32_t image = sheet.at(cell * 64 + x, y);
+      const std::uint32_t mask = sheet.at(cell * 64 + x, height + y);
+      out.at(x, y) = mask == 0 ? image : background.at(x, y);
+    }
+  return out;
+}
+
+inline const Bitmap& sheet(Picture p) {
+  static const Bitmap sheets[] = {SimDesktop::picture(Picture::rPic1),
+                                  SimDesktop::picture(Picture::rPic2),
+                                  SimDesktop::picture(Picture::rPic3)};
+  return sheets[static_cast<int>(p)];
+}
+
+// A desktop picture with fine structure: every pixel differs from its
+// neighbours, so a misplaced capture cannot go unnoticed.
+inline Bitmap patternedDesktop(int w, int h) {
+  Bitmap b(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      b.at(x, y) = (static_cast<std::uint32_t>(x * 7 % 256) << 16) |
+                   (static_cast<std::uint32_t>(y * 13 % 256) << 8) |
+                   static_cast<std::uint32_t>((x + y) * 29 % 256);
+  return b;
+}
+
+}  // namespace testing_support
