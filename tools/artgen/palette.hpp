@@ -33,7 +33,7 @@ enum Col : std::uint8_t {
     Sweat, Sparkle,
     // rer
     RSkin, RSkinShade,
-    RHair, RHairLight,
+    RHair, RHairLight, RHairShade,
     Hoodie, HoodieShade,
     Pants, PantsShade,
     Sneaker,
@@ -66,6 +66,7 @@ inline constexpr std::array<Rgb, ColCount> kRgb = {{
     {206, 150, 112},  // RSkinShade
     {52, 62, 120},    // RHair
     {92, 110, 178},   // RHairLight
+    {32, 36, 82},     // RHairShade
     {58, 170, 124},   // Hoodie
     {30, 116, 86},    // HoodieShade
     {96, 96, 112},    // Pants

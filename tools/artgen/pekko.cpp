@@ -90,7 +90,7 @@ Shape frontHair(const Pen& pen, double rx, double ry) {
 // The bowl cut in profile (facing local -x): fringe over the brow, and at
 // the back a line that slants from the crown past the ear to the nape.
 Shape sideHair(const Pen& pen, double rx, double ry) {
-    Shape dome = pen.ellipse(1.5, -1.5, rx, ry);
+    Shape dome = pen.ellipse(1.5, -1.5, rx - 0.3, ry);
     const Pen q = pen;
     Shape cover = [=](double x, double y) {
         const double lx = (x - q.ox) * q.sx, ly = y - q.oy;
@@ -142,9 +142,10 @@ void drawHead(Canvas& c, double hx, double hy, View view, bool right, const Face
             fillOutlined(c, hair, Hair);
             shade(c, hair, -1.5, -1.5, Hair, HairDark);
             fillOver(c, intersect(hair, pen.ellipse(-6, -8.5, 4.5, 1.6)), HairLight);
-            // A few strands falling to the nape.
-            for (double x : {-7.0, 0.0, 7.0})
-                fillOver(c, intersect(hair, pen.capsule({x * 0.6, 2}, {x, 11}, 0.5)), HairDark);
+            // The whorl on the crown and the nape line.
+            fillOver(c, intersect(hair, pen.capsule({-2, -6}, {1, -4}, 0.5)), HairDark);
+            fillOver(c, intersect(hair, pen.capsule({1, -4}, {2, -7}, 0.5)), HairDark);
+            fillOver(c, intersect(hair, pen.capsule({-4, 11}, {4, 11}, 0.5)), HairDark);
             break;
         }
         case View::Side: {

@@ -19,16 +19,17 @@ namespace artgen {
 inline constexpr std::array<PekkoPose, 9> kWalk = {{
     // 0 front, standing
     {.body = View::Front, .head = View::Front},
-    // 1 front, stride: his right foot (viewer's left) up, arms swing
-    {.body = View::Front, .head = View::Front, .hand1 = {1, -2}, .hand2 = {1, 1}, .foot1 = {.dx = 0.5, .lift = 2}},
+    // 1 front, stride: the viewer's left foot swings (lifted), the opposite
+    //   arm swings forward (up and in)
+    {.body = View::Front, .head = View::Front, .hand1 = {0, 1}, .hand2 = {-2, -3}, .foot1 = {.dx = 0.5, .lift = 2}},
     // 2 front, other stride
-    {.body = View::Front, .head = View::Front, .hand1 = {-1, 1}, .hand2 = {-1, -2}, .foot2 = {.dx = -0.5, .lift = 2}},
+    {.body = View::Front, .head = View::Front, .hand1 = {2, -3}, .hand2 = {0, 1}, .foot2 = {.dx = -0.5, .lift = 2}},
     // 3 back, standing
     {.body = View::Back, .head = View::Back},
     // 4 back, stride
-    {.body = View::Back, .head = View::Back, .hand1 = {1, 1}, .hand2 = {1, -2}, .foot1 = {.dx = 0.5, .lift = 2}},
+    {.body = View::Back, .head = View::Back, .hand1 = {0, 1}, .hand2 = {-2, -3}, .foot1 = {.dx = 0.5, .lift = 2}},
     // 5 back, other stride
-    {.body = View::Back, .head = View::Back, .hand1 = {-1, -2}, .hand2 = {-1, 1}, .foot2 = {.dx = -0.5, .lift = 2}},
+    {.body = View::Back, .head = View::Back, .hand1 = {2, -3}, .hand2 = {0, 1}, .foot2 = {.dx = -0.5, .lift = 2}},
     // 6 side (facing left), standing
     {.body = View::Side, .head = View::Side},
     // 7 side, stride: near leg forward, near arm back
@@ -90,7 +91,7 @@ inline constexpr int kPassengerX = 20;
 
 inline constexpr std::array<CompanionCell, 11> kCompanion = {{
     // 0 riding the skateboard
-    {.rer = {.stance = RerStance::Board, .hand1 = {5, -3}, .hand2 = {-6, -4}}, .board = true},
+    {.rer = {.stance = RerStance::Board, .bob = 2, .hand1 = {5, -3}, .hand2 = {-6, -4}}, .board = true},
     // 1 side view facing left, standing
     {.rer = {.stance = RerStance::Stand}},
     // 2 stride
@@ -109,14 +110,14 @@ inline constexpr std::array<CompanionCell, 11> kCompanion = {{
     {.rer = {.view = View::Front, .stance = RerStance::Seated, .eyes = Eyes::Closed, .mouth = Mouth::Wavy,
              .marks = fx::Sweat | fx::Blush}},
     // 8 on the board, sweating
-    {.rer = {.stance = RerStance::Board, .hand1 = {5, -3}, .hand2 = {-6, -4}, .mouth = Mouth::Wavy,
+    {.rer = {.stance = RerStance::Board, .bob = 2, .hand1 = {5, -3}, .hand2 = {-6, -4}, .mouth = Mouth::Wavy,
              .marks = fx::Sweat},
      .board = true},
     // 9 on the board, holding out his hand
-    {.rer = {.stance = RerStance::Board, .hand1 = {5, -3}, .hand2 = {-15, -11}, .mouth = Mouth::Open},
+    {.rer = {.stance = RerStance::Board, .bob = 2, .hand1 = {5, -3}, .hand2 = {-15, -11}, .mouth = Mouth::Open},
      .board = true},
     // 10 on the board together with ペッコ
-    {.rer = {.stance = RerStance::Board, .hand1 = {4, -3}, .hand2 = {-10, -8}, .mouth = Mouth::Smile},
+    {.rer = {.stance = RerStance::Board, .bob = 2, .hand1 = {4, -3}, .hand2 = {-10, -8}, .mouth = Mouth::Smile},
      .board = true, .withPekko = true, .rerX = 42},
 }};
 

@@ -1,6 +1,7 @@
 // rer: ペッコ's taller, lankier friend — spiky navy hair, green hoodie, grey
 // trousers, red sneakers — and his skateboard.  Measured from his centre
 // column cx and the ground row like ペッコ.
+#include <algorithm>
 #include <cmath>
 
 #include "pen.hpp"
@@ -71,12 +72,14 @@ Shape frontHair(const Pen& pen) {
     return unite(intersect(cap, fringe), spikes(pen, false));
 }
 
+// In profile (facing local -x): fringe over the brow, the back of the head
+// covered behind a line slanting down past the ear.
 Shape sideHair(const Pen& pen) {
     Shape cap = pen.ellipse(1.5, -2, kRx, kRy);
     const Pen q = pen;
     Shape cover = [=](double x, double y) {
         const double lx = (x - q.ox) * q.sx, ly = y - q.oy;
-        if (lx > -1) return ly < 8.0;
+        if (lx > 0.5 + 0.45 * std::max(ly + 1.0, 0.0)) return ly < 9.0;
         const double t = std::fmod(lx + 101.0, 4.0) / 4.0;
         return ly < -2.0 - 3.0 * std::fabs(t - 0.5) * 2;
     };
@@ -84,7 +87,7 @@ Shape sideHair(const Pen& pen) {
 }
 
 void hairShade(Canvas& c, const Pen& pen, const Shape& hair) {
-    shade(c, hair, -1.5 * pen.sx, -1.5, RHair, Line);
+    shade(c, hair, -1.5 * pen.sx, -1.5, RHair, RHairShade);
     fillOver(c, intersect(hair, pen.ellipse(-4, -8, 4, 1.4)), RHairLight);
 }
 
@@ -103,24 +106,26 @@ void drawHead(Canvas& c, double hx, double hy, View view, const RerPose& p) {
         eye(c, pen, -7, -1, p.eyes, false);
         eye(c, pen, 3, -1, p.eyes, true);
         if (blush) {
-            put(c, pen, -9, 5, {"bobo"});
-            put(c, pen, 5, 5, {"bobo"});
+            put(c, pen, -8, 5, {"bob"});
+            put(c, pen, 5, 5, {"bob"});
         } else {
-            put(c, pen, -9, 5, {"cc"});
-            put(c, pen, 7, 5, {"cc"});
+            put(c, pen, -7, 5, {"cc"});
+            put(c, pen, 5, 5, {"cc"});
         }
         mouth(c, pen, 0, 6, p.mouth);
     } else {
-        Shape head = pen.ellipse(0, 0, kRx - 0.5, kRy);
+        Shape head = unite(pen.ellipse(0, 0, kRx - 0.5, kRy), pen.circle(-kRx + 0.3, 2.5, 1.3));  // with a nose
         fillOutlined(c, head, RSkin);
         shade(c, head, -2, -2, RSkin, RSkinShade);
         Shape hair = sideHair(pen);
         fillOutlined(c, hair, RHair);
         hairShade(c, pen, hair);
-        fillOutlined(c, pen.ellipse(2.5, 2, 2, 2.6), RSkin);  // ear
+        Shape ear = pen.ellipse(2.5, 2.5, 2, 2.6);
+        fillOutlined(c, ear, RSkin);
+        fillOver(c, intersect(ear, pen.box(2, 2, 4, 4)), RSkinShade);
         eye(c, pen, -8, -1, p.eyes, false);
-        put(c, pen, -9, 5, blush ? std::initializer_list<std::string_view>{"bob"} : std::initializer_list<std::string_view>{"cc"});
-        mouth(c, pen, -8, 6, p.mouth == Mouth::Grin ? Mouth::Smile : p.mouth);
+        put(c, pen, -5, 5, blush ? std::initializer_list<std::string_view>{"bob"} : std::initializer_list<std::string_view>{"cc"});
+        mouth(c, pen, -7, 6, p.mouth == Mouth::Grin ? Mouth::Smile : p.mouth);
     }
 }
 
@@ -161,21 +166,24 @@ void drawRer(Canvas& c, const RerPose& p, int cxi, int ground) {
     const double g = ground, b = p.bob;
     double hx = cx, hy;
     if (p.stance == RerStance::Seated) {
+        // Squatting, front view: long shins standing up from the sneakers,
+        // knees at chest height, forearms resting on them.
         for (int s : {-1, 1}) shoe(c, cx + s * 8 + (s < 0 ? p.foot1.dx : p.foot2.dx), g, false);
-        Shape hood = ellipse(cx, g - 32 + b, 10, 3.5);
-        Shape torso = box(cx - 9, g - 32 + b, cx + 9, g - 10, 4);
+        Shape torso = box(cx - 9, g - 36 + b, cx + 9, g - 14, 4);
         fillOutlined(c, torso, Hoodie);
         shade(c, torso, -2, 0, Hoodie, HoodieShade);
+        fillOutlined(c, box(cx - 6, g - 16, cx + 6, g - 8, 2), PantsShade);  // seat between the shins
         for (int s : {-1, 1}) {
-            Shape knee = unite(ellipse(cx + s * 8, g - 16, 4.5, 4), capsule({cx + s * 8, g - 15}, {cx + s * 8, g - 5}, 3.4));
-            fillOutlined(c, knee, Pants);
-            shade(c, knee, -1.5, -1.5, Pants, PantsShade);
+            Shape leg = unite(ellipse(cx + s * 7.5, g - 22, 4.5, 4), capsule({cx + s * 7.5, g - 21}, {cx + s * 8, g - 5}, 3.2));
+            fillOutlined(c, leg, Pants);
+            shade(c, leg, -1.5, -1.5, Pants, PantsShade);
         }
-        fillOutlined(c, hood, HoodieShade);
-        hy = g - 43 + b;
+        fillOutlined(c, ellipse(cx, g - 36 + b, 10, 3.5), HoodieShade);  // hood
+        hy = g - 47 + b;
         drawHead(c, hx, hy, View::Front, p);
-        arm(c, {cx - 8, g - 29 + b}, {cx - 10 + p.hand1.x, g - 19 + p.hand1.y}, false);
-        arm(c, {cx + 8, g - 29 + b}, {cx + 10 + p.hand2.x, g - 19 + p.hand2.y}, false);
+        // Arms folded over the knees, hands meeting in the middle.
+        arm(c, {cx - 8, g - 33 + b}, {cx - 2.5 + p.hand1.x, g - 25 + p.hand1.y}, false);
+        arm(c, {cx + 8, g - 33 + b}, {cx + 2.5 + p.hand2.x, g - 25 + p.hand2.y}, false);
     } else {
         // Side view facing left.  On the board the feet stand apart.
         const bool board = p.stance == RerStance::Board;
@@ -185,7 +193,10 @@ void drawRer(Canvas& c, const RerPose& p, int cxi, int ground) {
         const Pt rest{cx + 1.5, g - 28 + b};
         auto legTo = [&](double fx, const Foot& f, bool far) {
             const double sole = g - f.lift;
-            fillOutlined(c, capsule(hip, {fx + f.dx, sole - 5}, 2.8), far ? PantsShade : Pants);
+            const Pt ankle{fx + f.dx, sole - 5};
+            // Knees bend forward a little, more so on the board.
+            const Pt knee{(hip.x + ankle.x) / 2 - (board ? 2.0 : 0.8), (hip.y + ankle.y) / 2};
+            fillOutlined(c, unite(capsule(hip, knee, 2.8), capsule(knee, ankle, 2.8)), far ? PantsShade : Pants);
             shoe(c, fx + f.dx, sole, true);
         };
         legTo(f1, p.foot1, true);
