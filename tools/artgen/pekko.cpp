@@ -249,8 +249,8 @@ void drawPekko(Canvas& c, const PekkoPose& p, int cxi, int ground) {
         arm(c, {cx - 7.5, g - 21 + b}, {cx - 11 + p.hand1.x, g - 13 + b + p.hand1.y}, false);
         arm(c, {cx + 7.5, g - 21 + b}, {cx + 11 + p.hand2.x, g - 13 + b + p.hand2.y}, false);
     } else {
-        // Squatting, front view: knees up, hands on the knees, the big head
-        // resting low over them.
+        // Squatting, front view: knees up and apart, hands resting between
+        // them, the big head low over everything.
         Shape shorts = box(cx - 11, g - 11, cx + 11, g - 4, 3);
         fillOutlined(c, shorts, Shorts);
         shade(c, shorts, -2, 0, Shorts, ShortsShade);
@@ -262,14 +262,14 @@ void drawPekko(Canvas& c, const PekkoPose& p, int cxi, int ground) {
         fillOutlined(c, shirt, Shirt);
         shade(c, shirt, -2, 0, Shirt, ShirtShade);
         for (int s : {-1, 1}) {
-            Shape knee = unite(ellipse(cx + s * 7, g - 9, 4.2, 3.8), capsule({cx + s * 7.5, g - 8}, {cx + s * 7.5, g - 5}, 3.4));
+            Shape knee = unite(ellipse(cx + s * 8, g - 9, 4.2, 3.8), capsule({cx + s * 8, g - 8}, {cx + s * 8, g - 5}, 3.3));
             fillOutlined(c, knee, Skin);
             shade(c, knee, -1.5, -1.5, Skin, SkinShade);
         }
         headY = g - 28 + b;
         drawHead(c, headX, headY, p.head, p.headRight, face);
-        arm(c, {cx - 7, g - 15 + b}, {cx - 9.5 + p.hand1.x, g - 9 + p.hand1.y}, false);
-        arm(c, {cx + 7, g - 15 + b}, {cx + 9.5 + p.hand2.x, g - 9 + p.hand2.y}, false);
+        arm(c, {cx - 6.5, g - 15 + b}, {cx - 3 + p.hand1.x, g - 6.5 + p.hand1.y}, false);
+        arm(c, {cx + 6.5, g - 15 + b}, {cx + 3 + p.hand2.x, g - 6.5 + p.hand2.y}, false);
     }
 
     if (p.marks & fx::Sweat) {

@@ -172,7 +172,6 @@ void drawRer(Canvas& c, const RerPose& p, int cxi, int ground) {
         Shape torso = box(cx - 9, g - 36 + b, cx + 9, g - 14, 4);
         fillOutlined(c, torso, Hoodie);
         shade(c, torso, -2, 0, Hoodie, HoodieShade);
-        fillOutlined(c, box(cx - 6, g - 16, cx + 6, g - 8, 2), PantsShade);  // seat between the shins
         for (int s : {-1, 1}) {
             Shape leg = unite(ellipse(cx + s * 7.5, g - 22, 4.5, 4), capsule({cx + s * 7.5, g - 21}, {cx + s * 8, g - 5}, 3.2));
             fillOutlined(c, leg, Pants);
