@@ -1,0 +1,74 @@
+// Memory device context + 32-bpp top-down DIB section.
+#include "platform/win32/dib_surface.h"
+
+#include <algorithm>
+
+namespace platform::win32 {
+
+DibSurface::DibSurface(int width, int height, std::uint32_t fill) {
+  dc_ = CreateCompatibleDC(nullptr);
+  width_ = std::max(width, 1);
+  height_ = std::max(height, 1);
+  bitmap_ = makeBitmap(width_, height_, fill, &bits_);
+  if (dc_ && bitmap_) original_ = SelectObject(dc_, bitmap_);
+}
+
+DibSurface::~DibSurface() {
+  if (dc_ && original_) SelectObject(dc_, original_);
+  if (bitmap_) DeleteObject(bitmap_);
+  if (dc_) DeleteDC(dc_);
+}
+
+HBITMAP DibSurface::makeBitmap(int width, int height, std::uint32_t fill, std::uint32_t** bits) {
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = -height;  // top-down: row 0 first, as Bitmap holds it
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* p = nullptr;
+  HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+  *bits = static_cast<std::uint32_t*>(p);
+  if (bmp && p) std::fill_n(*bits, static_cast<std::size_t>(width) * height, fill);
+  return bmp;
+}
+
+Bitmap DibSurface::read() const {
+  Bitmap out(width_, height_);
+  if (!bits_) return out;
+  GdiFlush();  // GDI may batch drawing calls; the memory is current only after this
+  // 32-bpp BI_RGB is 0x00RRGGBB in memory order BB GG RR xx; the spare byte
+  // is whatever the last raster operation left there.
+  for (std::size_t i = 0; i < out.pixels.size(); ++i) out.pixels[i] = bits_[i] & 0x00FFFFFF;
+  return out;
+}
+
+void DibSurface::write(const Bitmap& bitmap) {
+  if (!bits_ || bitmap.width != width_ || bitmap.height != height_) return;
+  GdiFlush();
+  std::copy(bitmap.pixels.begin(), bitmap.pixels.end(), bits_);
+}
+
+void DibSurface::growTo(int width, int height, std::uint32_t fill) {
+  if (width <= width_ && height <= height_) return;
+  const int w = std::max(width, width_);
+  const int h = std::max(height, height_);
+  std::uint32_t* bits = nullptr;
+  HBITMAP bmp = makeBitmap(w, h, fill, &bits);
+  if (!bmp || !bits) {
+    if (bmp) DeleteObject(bmp);
+    return;  // keep the smaller image rather than none
+  }
+  GdiFlush();
+  for (int y = 0; y < height_; ++y)
+    std::copy_n(bits_ + static_cast<std::size_t>(y) * width_, width_, bits + static_cast<std::size_t>(y) * w);
+  SelectObject(dc_, bmp);
+  DeleteObject(bitmap_);
+  bitmap_ = bmp;
+  bits_ = bits;
+  width_ = w;
+  height_ = h;
+}
+
+}  // namespace platform::win32

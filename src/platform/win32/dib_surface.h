@@ -1,0 +1,40 @@
+// An off-screen surface: a memory device context with a 32-bit DIB section
+// selected into it, so that its pixels can be read straight from memory.
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/win32/win32.h"
+
+namespace platform::win32 {
+
+class DibSurface final : public Surface {
+ public:
+  DibSurface(int width, int height, std::uint32_t fill = 0x00FFFFFF);
+  ~DibSurface() override;
+  DibSurface(const DibSurface&) = delete;
+  DibSurface& operator=(const DibSurface&) = delete;
+
+  Handle hDC() const override { return toHandle(dc_); }
+  int width() const override { return width_; }
+  int height() const override { return height_; }
+  Bitmap read() const override;
+
+  HDC dc() const { return dc_; }
+  // Makes the surface at least this large, keeping what it holds; the device
+  // context stays the same, so handles given out remain valid.
+  void growTo(int width, int height, std::uint32_t fill);
+  // Replaces the contents with a bitmap of the surface's own size.
+  void write(const Bitmap& bitmap);
+
+ private:
+  HBITMAP makeBitmap(int width, int height, std::uint32_t fill, std::uint32_t** bits);
+
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ original_ = nullptr;
+  std::uint32_t* bits_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+};
+
+}  // namespace platform::win32

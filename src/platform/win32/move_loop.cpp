@@ -1,0 +1,63 @@
+// A small move loop of our own, started by WM_NCLBUTTONDOWN/HTCAPTION.
+#include "platform/win32/move_loop.h"
+
+namespace platform::win32 {
+
+namespace {
+
+bool leftButtonDown() {
+  // The "left" button is the primary one; with swapped buttons it is the
+  // physical right one.
+  const int vk = GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+  return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
+}  // namespace
+
+void followMouseUntilRelease(HWND hwnd) {
+  if (!IsWindowVisible(hwnd) || !leftButtonDown()) return;
+
+  // The grab offset is where the pointer is now, not where the button went
+  // down: the drag starts on the first move with the button held, and the
+  // window must not jump by that first movement.
+  POINT grab{};
+  GetCursorPos(&grab);
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  const POINT origin{r.left, r.top};
+  auto follow = [&](POINT pt) {
+    SetWindowPos(hwnd, nullptr, origin.x + (pt.x - grab.x), origin.y + (pt.y - grab.y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+
+  SetCapture(hwnd);
+  while (GetCapture() == hwnd) {
+    MSG msg;
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (got < 0) break;
+    if (msg.hwnd == hwnd) {
+      if (msg.message == WM_MOUSEMOVE) {
+        // A release the window never saw (the capture was broken and given
+        // back) must not leave the window glued to the pointer.
+        if (!(msg.wParam & MK_LBUTTON)) break;
+        follow(msg.pt);
+        continue;
+      }
+      if (msg.message == WM_LBUTTONUP) {
+        follow(msg.pt);
+        break;
+      }
+      // Other buttons during the drag do nothing, as in the system's loop.
+      if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (GetCapture() == hwnd) ReleaseCapture();
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,14 @@
+// The window drag of the borderless character windows.
+#pragma once
+
+#include "platform/win32/win32.h"
+
+namespace platform::win32 {
+
+// Moves `hwnd` with the mouse until the left button is released, handling
+// every other message meanwhile (timer frames keep coming). The window is
+// never activated, which DefWindowProc's own loop cannot promise: under
+// Wine its caption press activates the window before the loop starts.
+void followMouseUntilRelease(HWND hwnd);
+
+}  // namespace platform::win32

@@ -1,0 +1,56 @@
+// The real platform: the window classes' view of 32-bit Windows.
+#pragma once
+
+#include <vector>
+
+#include "platform/common/random.h"
+#include "platform/platform.h"
+
+namespace platform::win32 {
+
+class Win32Platform final : public Platform {
+ public:
+  Win32Platform();
+
+  std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
+  std::unique_ptr<Surface> createSurface(int width, int height) override;
+  std::unique_ptr<Surface> loadPicture(Picture picture) override;
+  std::unique_ptr<Timer> createTimer(int intervalMs, bool enabled) override;
+
+  void doEvents() override;
+  void doEventsPaced(int passes, int totalMs) override;
+  void end() override;
+
+  int messageBox(const std::string& text, const std::string& title, int style) override;
+  ScreenMetrics screen() const override;
+
+  std::string getSetting(const std::string& app, const std::string& section, const std::string& key,
+                         const std::string& fallback) override;
+  void saveSetting(const std::string& app, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+  bool shell(const std::string& commandLine, int showMode) override;
+
+  void randomize() override;
+  double rnd() override;
+  DateTime now() override;
+
+  Handle GetDC(Handle hWnd) override;
+  int ReleaseDC(Handle hWnd, Handle hDC) override;
+  bool BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy, std::uint32_t rop) override;
+  bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy, std::uint32_t flags) override;
+  bool ReleaseCapture() override;
+  std::int32_t SendMessage(Handle hWnd, std::uint32_t msg, std::uint32_t wParam, std::int32_t lParam) override;
+  bool Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
+  std::uint32_t GetWindowsDirectory(char* buffer, std::uint32_t size) override;
+  std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) override;
+  void GlobalMemoryStatus(MemoryStatus& status) override;
+
+ private:
+  RandomGenerator random_;
+  // Screen device contexts handed out and not yet released: a copy from one
+  // of them is a screen capture.
+  std::vector<Handle> screenDCs_;
+};
+
+}  // namespace platform::win32

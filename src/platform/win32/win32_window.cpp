@@ -1,0 +1,377 @@
+// Top-level windows: geometry in twips, the back image, and the mouse.
+#include "platform/win32/win32_window.h"
+
+#include <algorithm>
+
+#include "platform/twips.h"
+#include "platform/win32/display.h"
+#include "platform/win32/host_window.h"
+#include "platform/win32/message_pump.h"
+#include "platform/win32/move_loop.h"
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/text.h"
+
+namespace platform::win32 {
+
+namespace {
+
+UINT taskbarCreatedMessage() {
+  static const UINT msg = RegisterWindowMessageW(L"TaskbarCreated");
+  return msg;
+}
+
+std::uint32_t backFillFor(WindowKind kind) {
+  if (kind == WindowKind::Character) return 0x00FFFFFF;
+  // The dialog's face; GetSysColor gives 0x00BBGGRR, the DIB holds 0x00RRGGBB.
+  const COLORREF c = GetSysColor(COLOR_BTNFACE);
+  return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
+}
+
+int buttonBits(WPARAM wParam) {
+  return ((wParam & MK_LBUTTON) ? LeftButton : 0) | ((wParam & MK_RBUTTON) ? RightButton : 0) |
+         ((wParam & MK_MBUTTON) ? MiddleButton : 0);
+}
+
+int shiftBits(WPARAM wParam) { return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0); }
+
+// Mouse coordinates are signed: left of or above the client area (with the
+// capture held) they are negative.
+POINT pointOf(LPARAM lParam) {
+  return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+}  // namespace
+
+Win32Window::Win32Window(const WindowSpec& spec)
+    : kind_(spec.kind),
+      tppX_(twipsPerPixelX()),
+      tppY_(twipsPerPixelY()),
+      back_(std::max(1, toPixels(spec.width, tppX_)), std::max(1, toPixels(spec.height, tppY_)),
+            backFillFor(spec.kind)),
+      backFill_(backFillFor(spec.kind)) {
+  widthTw_ = spec.width;
+  heightTw_ = spec.height;
+  widthPx_ = std::max(0, toPixels(spec.width, tppX_));
+  heightPx_ = std::max(0, toPixels(spec.height, tppY_));
+
+  HINSTANCE inst = GetModuleHandleW(nullptr);
+  if (spec.hasIcon) {
+    bigIcon_ = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(XPEKKO_ICON), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    smallIcon_ = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(XPEKKO_ICON), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  }
+
+  // One class per window: the class name is how others find the window.
+  const std::wstring cls = widen(spec.className);
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  if (!GetClassInfoExW(inst, cls.c_str(), &wc)) {
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    wc.hIcon = bigIcon_;
+    wc.hIconSm = smallIcon_;
+    wc.lpszClassName = cls.c_str();
+    RegisterClassExW(&wc);
+  }
+
+  const SIZE outer = outerSize(widthPx_, heightPx_);
+  if (!isCharacter()) {
+    // A dialog first appears in the middle of the screen.
+    leftPx_ = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
+    topPx_ = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
+  }
+  leftTw_ = static_cast<float>(leftPx_) * tppX_;
+  topTw_ = static_cast<float>(topPx_) * tppY_;
+
+  // Character windows are owned by the hidden helper window: that is what
+  // keeps them out of the taskbar everywhere.
+  HWND owner = isCharacter() ? hostWindow() : nullptr;
+  CreateWindowExW(exStyle(), cls.c_str(), widen(spec.title).c_str(), style(), leftPx_, topPx_, outer.cx,
+                  outer.cy, owner, nullptr, inst, this);
+  if (hwnd_ && bigIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+  if (hwnd_ && smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+}
+
+Win32Window::~Win32Window() {
+  areas_.clear();
+  menus_.clear();
+  if (toolTips_) DestroyWindow(toolTips_);
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+DWORD Win32Window::style() const {
+  if (isCharacter()) return WS_POPUP | WS_CLIPSIBLINGS;
+  // A caption brings the thin border; no system menu means no close,
+  // minimise or maximise box, and no thick frame means a fixed size.
+  return WS_OVERLAPPED | WS_CAPTION | WS_CLIPSIBLINGS;
+}
+
+DWORD Win32Window::exStyle() const {
+  if (isCharacter()) return WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+  return 0;
+}
+
+SIZE Win32Window::outerSize(int clientWidth, int clientHeight) const {
+  if (isCharacter()) return {clientWidth, clientHeight};
+  RECT rc{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&rc, style(), FALSE, exStyle());
+  return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
+// --- geometry -------------------------------------------------------------
+
+float Win32Window::left() const {
+  RECT r{};
+  if (!GetWindowRect(hwnd_, &r) || r.left == leftPx_) return leftTw_;
+  return static_cast<float>(r.left) * tppX_;
+}
+
+float Win32Window::top() const {
+  RECT r{};
+  if (!GetWindowRect(hwnd_, &r) || r.top == topPx_) return topTw_;
+  return static_cast<float>(r.top) * tppY_;
+}
+
+float Win32Window::width() const {
+  RECT r{};
+  if (!GetClientRect(hwnd_, &r) || r.right == widthPx_) return widthTw_;
+  return static_cast<float>(r.right) * tppX_;
+}
+
+float Win32Window::height() const {
+  RECT r{};
+  if (!GetClientRect(hwnd_, &r) || r.bottom == heightPx_) return heightTw_;
+  return static_cast<float>(r.bottom) * tppY_;
+}
+
+void Win32Window::setLeft(float twips) {
+  leftTw_ = twips;
+  leftPx_ = toPixels(twips, tppX_);
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  SetWindowPos(hwnd_, nullptr, leftPx_, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::setTop(float twips) {
+  topTw_ = twips;
+  topPx_ = toPixels(twips, tppY_);
+  RECT r{};
+  GetWindowRect(hwnd_, &r);
+  SetWindowPos(hwnd_, nullptr, r.left, topPx_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::setWidth(float twips) {
+  widthTw_ = twips;
+  widthPx_ = std::max(0, toPixels(twips, tppX_));
+  RECT r{};
+  if (GetClientRect(hwnd_, &r) && r.bottom != heightPx_) heightPx_ = r.bottom;
+  applySize();
+}
+
+void Win32Window::setHeight(float twips) {
+  heightTw_ = twips;
+  heightPx_ = std::max(0, toPixels(twips, tppY_));
+  RECT r{};
+  if (GetClientRect(hwnd_, &r) && r.right != widthPx_) widthPx_ = r.right;
+  applySize();
+}
+
+void Win32Window::applySize() {
+  back_.growTo(widthPx_, heightPx_, backFill_);
+  const SIZE outer = outerSize(widthPx_, heightPx_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::show() {
+  ShowWindow(hwnd_, isCharacter() ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+  // Paint the back image now rather than at the next idle moment, so the
+  // window never shows anything but its frame.
+  UpdateWindow(hwnd_);
+}
+
+void Win32Window::hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+bool Win32Window::visible() const { return IsWindowVisible(hwnd_) != FALSE; }
+
+// --- drawing --------------------------------------------------------------
+
+void Win32Window::refresh() {
+  if (!IsWindowVisible(hwnd_)) return;  // it paints from the back image when shown
+  RECT r{};
+  GetClientRect(hwnd_, &r);
+  if (HDC dc = GetDC(hwnd_)) {
+    BitBlt(dc, 0, 0, r.right, r.bottom, back_.dc(), 0, 0, SRCCOPY);
+    ReleaseDC(hwnd_, dc);
+  }
+  GdiFlush();
+}
+
+void Win32Window::paint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  if (dc) {
+    const RECT& p = ps.rcPaint;
+    BitBlt(dc, p.left, p.top, p.right - p.left, p.bottom - p.top, back_.dc(), p.left, p.top, SRCCOPY);
+  }
+  EndPaint(hwnd_, &ps);
+}
+
+// --- children -------------------------------------------------------------
+
+MouseArea& Win32Window::addMouseArea(int x, int y, int width, int height) {
+  if (!toolTips_) {
+    // TTS_ALWAYSTIP: the character windows are never active, and a plain
+    // tooltip shows only over the active window.
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  }
+  const RECT rect{x, y, x + width, y + height};
+  areas_.push_back(std::make_unique<Win32MouseArea>(hwnd_, toolTips_, static_cast<UINT>(areas_.size() + 1), rect));
+  return *areas_.back();
+}
+
+Menu& Win32Window::addMenu(const std::string& caption) {
+  menus_.push_back(std::make_unique<Win32Menu>(hwnd_, caption));
+  return *menus_.back();
+}
+
+// --- the mouse ------------------------------------------------------------
+
+int Win32Window::areaAt(int x, int y) const {
+  for (std::size_t i = 0; i < areas_.size(); ++i)
+    if (areas_[i]->contains(x, y)) return static_cast<int>(i);
+  return -1;
+}
+
+void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
+  const POINT client = pointOf(lParam);
+  // The system reports a move after a button press even when the mouse did
+  // not move, and when a window moves under a resting pointer; with the left
+  // button down such a move would start a drag and swallow the click. Only
+  // a change of position counts. (The notification-area callback arrives as
+  // a move too, its "position" being the mouse message number.)
+  POINT screen = client;
+  ClientToScreen(hwnd_, &screen);
+  if (haveLastMove_ && screen.x == lastMove_.x && screen.y == lastMove_.y) return;
+  haveLastMove_ = true;
+  lastMove_ = screen;
+
+  MouseEvent e;
+  e.button = buttonBits(wParam);
+  e.shift = shiftBits(wParam);
+  const int area = areaAt(client.x, client.y);
+  if (area >= 0) {
+    const RECT& r = areas_[static_cast<std::size_t>(area)]->rect();
+    e.x = static_cast<float>(client.x - r.left) * tppX_;
+    e.y = static_cast<float>(client.y - r.top) * tppY_;
+    auto handler = areas_[static_cast<std::size_t>(area)]->onMouseMove;
+    callSafely(handler, e);
+    return;
+  }
+  e.x = static_cast<float>(client.x) * tppX_;
+  e.y = static_cast<float>(client.y) * tppY_;
+  auto handler = onMouseMove;
+  callSafely(handler, e);
+}
+
+void Win32Window::leftPressed(LPARAM lParam) {
+  const POINT p = pointOf(lParam);
+  const int area = areaAt(p.x, p.y);
+  if (area < 0) return;
+  // The capture lets the release be seen even off the window, so that a
+  // press inside and release outside is no click.
+  SetCapture(hwnd_);
+  pressedArea_ = area;
+}
+
+void Win32Window::leftReleased(LPARAM lParam) {
+  const int area = pressedArea_;
+  pressedArea_ = -1;
+  if (GetCapture() == hwnd_) ReleaseCapture();
+  const POINT p = pointOf(lParam);
+  if (area < 0 || area >= static_cast<int>(areas_.size()) || !areas_[static_cast<std::size_t>(area)]->contains(p.x, p.y))
+    return;
+  auto handler = areas_[static_cast<std::size_t>(area)]->onClick;
+  callSafely(handler);
+}
+
+// --- the window procedure -------------------------------------------------
+
+LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  Win32Window* self;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  try {
+    return self->handle(msg, wParam, lParam);
+  } catch (...) {
+    return 0;
+  }
+}
+
+LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == taskbarCreatedMessage() && msg != 0) {
+    auto handler = onNotificationAreaCreated;
+    callSafely(handler);
+    return 0;
+  }
+  switch (msg) {
+    case WM_MOUSEACTIVATE:
+      if (isCharacter()) return MA_NOACTIVATE;
+      break;
+    case WM_NCLBUTTONDOWN:
+      if (isCharacter() && wParam == HTCAPTION) {
+        pressedArea_ = -1;  // a drag is never a click
+        if (toolTips_) SendMessageW(toolTips_, TTM_POP, 0, 0);
+        followMouseUntilRelease(hwnd_);
+        return 0;
+      }
+      break;
+    case WM_PAINT:
+      paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the back image covers everything; erasing would only flicker
+    case WM_MOUSEMOVE:
+      mouseMoved(wParam, lParam);
+      return 0;
+    case WM_LBUTTONDOWN:
+      leftPressed(lParam);
+      return 0;
+    case WM_LBUTTONUP:
+      leftReleased(lParam);
+      return 0;
+    case WM_CAPTURECHANGED:
+      pressedArea_ = -1;  // the logic's ReleaseCapture before a drag ends up here
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      if (isCharacter()) {
+        const auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
+        constexpr UINT still = SWP_NOSIZE | SWP_NOMOVE;
+        if ((wp->flags & still) != still || (wp->flags & SWP_HIDEWINDOW)) noteUncovered();
+      }
+      break;
+    case WM_CLOSE:
+      return 0;  // windows live until the program ends
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+}  // namespace platform::win32

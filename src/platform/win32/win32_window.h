@@ -1,0 +1,83 @@
+// A top-level window with a persistent back image, mouse areas and menus.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/win32/dib_surface.h"
+#include "platform/win32/win32.h"
+#include "platform/win32/win32_menu.h"
+#include "platform/win32/win32_mouse_area.h"
+
+namespace platform::win32 {
+
+class Win32Window final : public Window {
+ public:
+  explicit Win32Window(const WindowSpec& spec);
+  ~Win32Window() override;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  float left() const override;
+  float top() const override;
+  float width() const override;
+  float height() const override;
+  void setLeft(float twips) override;
+  void setTop(float twips) override;
+  void setWidth(float twips) override;
+  void setHeight(float twips) override;
+
+  void show() override;
+  void hide() override;
+  bool visible() const override;
+
+  Handle hWnd() const override { return toHandle(hwnd_); }
+  Handle hDC() const override { return back_.hDC(); }
+  void refresh() override;
+  Handle icon() const override { return toHandle(smallIcon_); }
+
+  MouseArea& addMouseArea(int x, int y, int width, int height) override;
+  Menu& addMenu(const std::string& caption) override;
+
+ private:
+  static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
+
+  bool isCharacter() const { return kind_ == WindowKind::Character; }
+  DWORD style() const;
+  DWORD exStyle() const;
+  // The outer size that gives this client size.
+  SIZE outerSize(int clientWidth, int clientHeight) const;
+  void applySize();
+  void paint();
+  void mouseMoved(WPARAM wParam, LPARAM lParam);
+  void leftPressed(LPARAM lParam);
+  void leftReleased(LPARAM lParam);
+  int areaAt(int x, int y) const;
+
+  HWND hwnd_ = nullptr;
+  WindowKind kind_;
+  float tppX_;
+  float tppY_;
+
+  // The twips last set and the pixels they gave: as long as the window is
+  // where they put it, the twips read back exactly as set.
+  float leftTw_ = 0, topTw_ = 0, widthTw_ = 0, heightTw_ = 0;
+  int leftPx_ = 0, topPx_ = 0, widthPx_ = 0, heightPx_ = 0;
+
+  DibSurface back_;
+  std::uint32_t backFill_;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  HWND toolTips_ = nullptr;
+  std::vector<std::unique_ptr<Win32MouseArea>> areas_;
+  std::vector<std::unique_ptr<Win32Menu>> menus_;
+
+  int pressedArea_ = -1;     // the area the left button went down on, until release
+  bool haveLastMove_ = false;
+  POINT lastMove_{};         // screen position of the last mouse move reported
+};
+
+}  // namespace platform::win32
