@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "platform/sim/sim_desktop.h"
 #include "windows/menuForm.h"
 #include "windows/pekkoForm.h"
@@ -63,5 +67,26 @@ inline Bitmap patternedDesktop(int w, int h) {
                    static_cast<std::uint32_t>((x + y) * 29 % 256);
   return b;
 }
+
+// Which cell of ペッコ's two sheets a 64 x 64 picture shows over a uniform
+// background: "walk 3", "action 12", or "?".
+class CellIdentifier {
+ public:
+  explicit CellIdentifier(std::uint32_t background) {
+    const Bitmap bg(64, 64, background);
+    for (int c = 0; c < 12; ++c) known_[composite(sheet(Picture::rPic1), c, 64, bg).pixels] = "walk " + std::to_string(c);
+    for (int c = 0; c < 14; ++c) known_.emplace(composite(sheet(Picture::rPic2), c, 64, bg).pixels, "action " + std::to_string(c));
+  }
+  std::string operator()(const Bitmap& shown) const {
+    const auto it = known_.find(shown.pixels);
+    return it == known_.end() ? "?" : it->second;
+  }
+
+ private:
+  std::map<std::vector<std::uint32_t>, std::string> known_;
+};
+
+// A random number that makes a draw from 1 to n give `value`.
+inline double drawOf(int value, int n) { return (value - 0.5) / n; }
 
 }  // namespace testing_support

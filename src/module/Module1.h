@@ -44,3 +44,9 @@ void fillDirectory(std::string& fixed, DirectoryCall&& call) {
   if (nul == std::string::npos) return;
   fixed = fixedText(std::string_view(buffer).substr(0, nul), kFixedTextLength);
 }
+
+// A uniform random integer from 1 to n: the integer part of n times a
+// uniform random number in [0, 1), plus 1.
+inline std::int16_t randomDraw(platform::Platform& os, int n) {
+  return static_cast<std::int16_t>(static_cast<int>(n * os.rnd()) + 1);
+}

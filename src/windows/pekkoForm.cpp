@@ -26,6 +26,10 @@ pekkoForm::pekkoForm(Program& app) : app_(app) {
   rPic2_ = os.loadPicture(Picture::rPic2);
   rPic1_ = os.loadPicture(Picture::rPic1);
   image1_ = &form_->addMouseArea(0, 0, 64, 64);
+
+  timer1_->onTick = [this] { Timer1_Timer(); };
+  image1_->onClick = [this] { Image1_Click(); };
+  image1_->onMouseMove = [this](const MouseEvent& e) { Image1_MouseMove(e.button, e.shift, e.x, e.y); };
 }
 
 void pekkoForm::Form_Load() {

@@ -22,12 +22,29 @@ class pekkoForm {
   void BBfun2(const std::int16_t& index);
   void BBfun3(const std::int16_t& index);
 
+  // The behaviour timer's tick: continue the activity, or choose a new one.
+  void Timer1_Timer();
+
+  // The mouse on ペッコ.
+  void Image1_Click();
+  void Image1_MouseMove(int button, int shift, float x, float y);
+
   platform::Window& form() { return *form_; }
   platform::Timer& Timer1() { return *timer1_; }
   platform::MouseArea& Image1() { return *image1_; }
   platform::Surface& workPic() { return *workPic_; }
 
  private:
+  // The activities, one step per call.
+  void WalkDown();
+  void WalkUp();
+  void WalkLeft();
+  void WalkRight();
+  void WaveHand();
+  void SitDown();
+  void RionVisit();
+  void walk(int mode);
+
   Program& app_;
   std::unique_ptr<platform::Window> form_;
   std::unique_ptr<platform::Timer> timer1_;

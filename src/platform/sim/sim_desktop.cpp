@@ -290,6 +290,14 @@ bool SimDesktop::shell(const std::string& commandLine, int showMode) {
   return exists;
 }
 
+double SimDesktop::rnd() {
+  ++randomNumbersDrawn;
+  if (scriptedRandom.empty()) return random_.next();
+  const double r = scriptedRandom.front();
+  scriptedRandom.pop_front();
+  return r;
+}
+
 void SimDesktop::randomize() {
   ++randomizeCalls;
   random_.seed(randomSeed);

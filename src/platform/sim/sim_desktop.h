@@ -5,6 +5,7 @@
 // pass, exactly where the real event loop would run it.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <set>
 #include <string>
@@ -66,7 +67,7 @@ class SimDesktop : public Platform {
                    const std::string& value) override;
   bool shell(const std::string& commandLine, int showMode) override;
   void randomize() override;
-  double rnd() override { return random_.next(); }
+  double rnd() override;
   DateTime now() override { return dateTime; }
   Handle GetDC(Handle hWnd) override;
   int ReleaseDC(Handle hWnd, Handle hDC) override;
@@ -154,6 +155,10 @@ class SimDesktop : public Platform {
   MemoryStatus memory{32, 50, 33554432, 8388608, 100663296, 41943040, 0x7FFE0000, 0x7F000000};
   DateTime dateTime{2026, 12, 5, 7, 22, 7, 0};
   std::uint32_t randomSeed = 1;  // what the system timer gives randomize()
+  // Numbers rnd() returns before the generator's own, so that a test can
+  // make the program draw what it needs.
+  std::deque<double> scriptedRandom;
+  int randomNumbersDrawn = 0;
 
   // --- For the objects ---
   Handle newHandle() { return nextHandle_ += 4; }

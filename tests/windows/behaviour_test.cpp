@@ -1,0 +1,252 @@
+// The behaviour engine on the simulated desktop: the scheduler's choice and
+// refusals, the walks, the idle actions, and their odds in the long run.
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "support.h"
+#include "windows/behaviour.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr std::uint32_t kDesk = 0x3A6EA5;
+
+class BehaviourTest : public ::testing::Test, public ProgramOnDesktop {
+ protected:
+  void SetUp() override {
+    desk.fillDesktop(kDesk);
+    start();
+  }
+  // One tick of Timer1, as the event loop delivers it.
+  void tick() { desk.advance(app.pekko().Timer1().interval()); }
+  void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
+  std::string shown() { return cells(onScreen(pekko())); }
+  void placeAt(float left, float top) {
+    pekko().setLeft(left);
+    pekko().setTop(top);
+  }
+  CellIdentifier cells{kDesk};
+};
+
+TEST_F(BehaviourTest, FirstTickAlreadyShowsTheChosenActivity) {
+  script({drawOf(45, 100)});  // hand-raising
+  desk.advance(499);
+  EXPECT_EQ(app.m.actStep, 0);
+  EXPECT_EQ(shown(), "walk 0");
+  desk.advance(1);
+  EXPECT_EQ(app.m.actMode, kWaveHand);
+  EXPECT_EQ(app.m.actStep, 1);
+  EXPECT_EQ(shown(), "action 0");
+}
+
+TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
+  struct Case {
+    int draw;
+    Activity mode;
+    float dLeft, dTop;
+    std::array<const char*, 5> cells;
+  };
+  const Case cases[] = {
+      {5, kWalkDown, 0, 640, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
+      {15, kWalkUp, 0, -640, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
+      {25, kWalkLeft, -640, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
+      {35, kWalkRight, 640, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    placeAt(7648, 5728);
+    script({drawOf(c.draw, 100)});
+    const int drawsBefore = desk.randomNumbersDrawn;
+    for (int step = 1; step <= 5; ++step) {
+      tick();
+      EXPECT_EQ(app.m.actMode, c.mode);
+      EXPECT_EQ(shown(), c.cells[step - 1]) << "step " << step;
+      const float moved = (step - 1) * 160.0f;
+      EXPECT_EQ(pekko().left(), 7648 + (c.dLeft ? moved * (c.dLeft > 0 ? 1 : -1) : 0));
+      EXPECT_EQ(pekko().top(), 5728 + (c.dTop ? moved * (c.dTop > 0 ? 1 : -1) : 0));
+    }
+    EXPECT_EQ(app.m.actStep, 0);
+    EXPECT_EQ(desk.randomNumbersDrawn, drawsBefore + 1);  // steps draw nothing
+    EXPECT_EQ(pekko().left(), 7648 + c.dLeft);
+    EXPECT_EQ(pekko().top(), 5728 + c.dTop);
+  }
+}
+
+TEST_F(BehaviourTest, WalksAreRefusedAtTheEdgesExactlyEqualCountsAsReaching) {
+  struct Case {
+    int draw;
+    float left, top;
+    bool refused;
+  };
+  const Case cases[] = {
+      {5, 7648, 9600, true},     {5, 7648, 9599.5f, false},   // down: 9600 + 1920 = 11520
+      {15, 7648, 0, true},       {15, 7648, -300, true},      {15, 7648, 0.5f, false},
+      {25, 0, 5728, true},       {25, -1, 5728, true},        {25, 0.5f, 5728, false},
+      {35, 13440, 5728, true},   {35, 13439.5f, 5728, false},  // right: 13440 + 1920 = 15360
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.draw << " at " << c.left << "," << c.top);
+    app.m.actStep = 0;
+    placeAt(c.left, c.top);
+    script({drawOf(c.draw, 100), drawOf(45, 100)});  // a refusal falls through to the hand
+    tick();
+    EXPECT_EQ(app.m.actStep, 1);
+    EXPECT_EQ(app.m.actMode, c.refused ? kWaveHand : kActivityRanges[(c.draw - 1) / 10].activity);
+    desk.scriptedRandom.clear();
+  }
+}
+
+TEST_F(BehaviourTest, CornerWithTwoRefusalsStillStartsExactlyOneActivity) {
+  placeAt(13440, 9600);  // bottom right
+  script({drawOf(3, 100), drawOf(38, 100), drawOf(7, 100), drawOf(12, 100)});
+  tick();
+  EXPECT_EQ(app.m.actMode, kWalkUp);
+  EXPECT_EQ(app.m.actStep, 1);
+  EXPECT_EQ(desk.scriptedRandom.size(), 0u);
+  EXPECT_EQ(shown(), "walk 3");
+  EXPECT_EQ(pekko().top(), 9600.0f);  // the first step only turns him
+}
+
+TEST_F(BehaviourTest, WalkStartedJustInsideAnEdgeEndsBeyondIt) {
+  placeAt(7648, 0.5f);
+  script({drawOf(15, 100)});
+  for (int i = 0; i < 5; ++i) tick();
+  EXPECT_EQ(pekko().top(), -639.5f);
+  script({drawOf(15, 100), drawOf(60, 100)});
+  tick();
+  EXPECT_EQ(app.m.actMode, kSitDown);  // up is refused now
+}
+
+TEST_F(BehaviourTest, WalkResumesWhereItStoppedWhileTheTimerWasOff) {
+  placeAt(7648, 5728);
+  script({drawOf(35, 100)});
+  tick(), tick();
+  app.pekko().Timer1().setEnabled(false);
+  desk.advance(10000);
+  EXPECT_EQ(app.m.actStep, 2);
+  app.pekko().Timer1().setEnabled(true);
+  tick(), tick(), tick();
+  EXPECT_EQ(app.m.actStep, 0);
+  EXPECT_EQ(pekko().left(), 7648 + 640.0f);
+}
+
+TEST_F(BehaviourTest, WalkGoesOnFromWhereADragLeftHim) {
+  placeAt(7650, 5730);  // pixel 510, 382
+  script({drawOf(5, 100)});
+  tick(), tick();
+  desk.drag(pekko(), -100, 50);
+  desk.doEvents();
+  EXPECT_EQ(pekko().left(), 410 * 15.0f);
+  tick();
+  EXPECT_EQ(pekko().top(), (393 + 50) * 15.0f + 160);  // 5890 twips read as pixel 393
+  EXPECT_EQ(pekko().left(), 410 * 15.0f);
+}
+
+TEST_F(BehaviourTest, HandRaisingAlwaysEndsOnTheOpenMouthCell) {
+  script({drawOf(45, 100)});
+  tick();
+  EXPECT_EQ(shown(), "action 0");
+  tick();
+  EXPECT_EQ(shown(), "action 1");
+  script({drawOf(4, 10)});  // goes on: 1, 0 again
+  tick();
+  EXPECT_EQ(shown(), "action 0");
+  EXPECT_EQ(app.m.actStep, 1);
+  tick();
+  EXPECT_EQ(shown(), "action 1");
+  script({drawOf(1, 10)});
+  tick();
+  EXPECT_EQ(shown(), "action 0");
+  EXPECT_EQ(app.m.actStep, 0);
+}
+
+TEST_F(BehaviourTest, SitDownHoldsForTwoTicksThenDrawsEachTick) {
+  script({drawOf(60, 100)});
+  tick();
+  const int draws = desk.randomNumbersDrawn;
+  EXPECT_EQ(shown(), "action 2");
+  tick();
+  EXPECT_EQ(shown(), "action 2");
+  EXPECT_EQ(app.m.actStep, 2);
+  EXPECT_EQ(desk.randomNumbersDrawn, draws);  // nothing drawn before the third tick
+  const std::pair<int, const char*> expressions[] = {
+      {1, "action 2"}, {50, "action 2"}, {51, "action 3"}, {70, "action 3"},
+      {71, "action 4"}, {80, "action 4"}, {81, "action 5"}, {93, "action 5"}};
+  for (const auto& [r, cell] : expressions) {
+    script({drawOf(r, 100)});
+    tick();
+    EXPECT_EQ(shown(), cell) << r;
+    EXPECT_EQ(app.m.actStep, 2);
+    EXPECT_EQ(app.m.actMode, kSitDown);
+  }
+  script({drawOf(96, 100)});
+  tick();
+  EXPECT_EQ(app.m.actStep, 0);
+  EXPECT_EQ(shown(), "action 5");  // the last expression stays
+}
+
+TEST_F(BehaviourTest, SitDownHandsOverToTheVisitWhichEndsAtOnceForNow) {
+  for (int r : {94, 95}) {
+    app.m.actStep = 0;
+    script({drawOf(60, 100)});
+    tick(), tick();
+    script({drawOf(r, 100)});
+    tick();
+    EXPECT_EQ(app.m.actMode, kRionVisit);
+    EXPECT_EQ(app.m.actStep, 0);  // the next tick chooses anew
+    EXPECT_EQ(shown(), "action 2");  // the sit-down drew nothing in that tick
+    script({drawOf(45, 100)});
+    tick();
+    EXPECT_EQ(app.m.actMode, kWaveHand);
+  }
+}
+
+TEST_F(BehaviourTest, DispatchingTicksReadNoRandomNumber) {
+  script({drawOf(5, 100)});
+  tick();
+  const int draws = desk.randomNumbersDrawn;
+  tick(), tick();
+  EXPECT_EQ(desk.randomNumbersDrawn, draws);
+}
+
+// With a fixed seed the shares of many draws approach the tables' odds.
+// 12000 draws give a standard error below 0.5 %; the tolerance is 1.5 %.
+TEST_F(BehaviourTest, LongRunSharesOfTheSixActivities) {
+  desk.randomSeed = 12345;
+  desk.randomize();
+  std::array<int, 8> count{};
+  const int n = 12000;
+  for (int i = 0; i < n; ++i) {
+    placeAt(7648, 5728);
+    app.m.actStep = 0;
+    app.pekko().Timer1_Timer();
+    ++count[app.m.actMode];
+  }
+  const double expected[] = {0, .10, .10, .10, .10, .14, .46};
+  for (int mode = 1; mode <= 6; ++mode)
+    EXPECT_NEAR(count[mode] / double(n), expected[mode], 0.015) << "activity " << mode;
+}
+
+TEST_F(BehaviourTest, LongRunOutcomesOfTheSitDown) {
+  desk.randomSeed = 777;
+  desk.randomize();
+  std::map<std::string, int> count;
+  const int n = 12000;
+  for (int i = 0; i < n; ++i) {
+    app.m.actMode = kSitDown;
+    app.m.actStep = 2;
+    app.pekko().Timer1_Timer();  // an expression stays at actStep 2 and is drawn
+    if (app.m.actMode == kRionVisit) ++count["visit"];
+    else if (app.m.actStep == 0) ++count["end"];
+    else ++count[shown()];
+  }
+  const std::pair<const char*, double> expected[] = {
+      {"action 2", .50}, {"action 3", .20}, {"action 4", .10}, {"action 5", .13},
+      {"visit", .02},    {"end", .05}};
+  for (const auto& [what, share] : expected)
+    EXPECT_NEAR(count[what] / double(n), share, 0.015) << what;
+}
+
+}  // namespace
