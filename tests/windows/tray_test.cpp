@@ -1,0 +1,216 @@
+// The notification-area icon, its popup menu and the menu's commands, on the
+// simulated desktop.
+#include <gtest/gtest.h>
+
+#include "support.h"
+
+using namespace testing_support;
+using platform::sim::MessageBoxCall;
+using platform::sim::SimMenu;
+
+namespace {
+
+class TrayTest : public ::testing::Test, public ProgramOnDesktop {
+ protected:
+  void SetUp() override {
+    desk.onPopup = [this](SimMenu&) { return choice; };
+    start();
+  }
+  int choice = -1;  // what the user picks in the popup
+};
+
+TEST(TrayDecoding, OnlyTheTwoReleasesCountAtEitherResolution) {
+  for (float tpp : {15.0f, 12.0f}) {
+    SCOPED_TRACE(tpp);
+    EXPECT_EQ(trayMessageFromX(514 * tpp, tpp), 514);
+    EXPECT_EQ(trayMessageFromX(517 * tpp, tpp), 517);
+  }
+  EXPECT_EQ(trayMessageFromX(7710, 15), 514);
+  EXPECT_EQ(trayMessageFromX(7755, 15), 517);
+  EXPECT_EQ(trayMessageFromX(6168, 12), 514);
+  EXPECT_EQ(trayMessageFromX(6204, 12), 517);
+  EXPECT_EQ(trayMessageFromX(7724.4f, 15), 514);  // 7724 / 15: the quotient is truncated
+  EXPECT_EQ(trayMessageFromX(100, 0.4f), 0);      // a factor that rounds to 0 opens nothing
+}
+
+TEST_F(TrayTest, ReleasesOnTheIconOpenThePopupAndNothingElseDoes) {
+  for (int message : {512, 513, 515, 516, 518, 519, 520, 521}) {
+    desk.trayMouse(message);
+    desk.doEvents();
+    EXPECT_TRUE(desk.popups.empty()) << message;
+  }
+  desk.cursorX = 1010, desk.cursorY = 755;
+  desk.trayMouse(514);
+  desk.trayMouse(517);
+  desk.doEvents();
+  ASSERT_EQ(desk.popups.size(), 2u);
+  EXPECT_EQ(desk.popups[0].menu, &app.menu().mfile());
+  EXPECT_EQ(desk.popups[0].x, 1010);
+  EXPECT_EQ(desk.popups[0].y, 755);
+}
+
+TEST_F(TrayTest, AtTwelveTwipsPerPixelTheSameMenuOpens) {
+  SimDesktop hiDpi(1280, 1024, 12);
+  Program program(hiDpi);
+  program.start();
+  hiDpi.trayMouse(514);
+  hiDpi.trayMouse(513);
+  hiDpi.doEvents();
+  EXPECT_EQ(hiDpi.popups.size(), 1u);
+}
+
+TEST_F(TrayTest, PendingEventsRunBeforeThePopupOpens) {
+  std::vector<std::string> order;
+  desk.onPopup = [&](SimMenu&) {
+    order.push_back("popup");
+    return -1;
+  };
+  desk.trayMouse(517);
+  desk.doEvents();
+  desk.post([&] { order.push_back("pending"); });  // queued while the callback runs next
+  desk.trayMouse(514);
+  desk.post([&] { order.push_back("after"); });
+  desk.doEvents();
+  EXPECT_EQ(order, (std::vector<std::string>{"popup", "pending", "popup", "after"}));
+}
+
+TEST_F(TrayTest, MenuHasItsNineItemsInOrder) {
+  const SimMenu& menu = static_cast<SimMenu&>(app.menu().mfile());
+  EXPECT_EQ(menu.title, "FILE");
+  std::vector<std::string> captions;
+  for (const auto& item : menu.items) captions.push_back(item.caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"遊びにやる", "-", "日付と時刻の調整", "音量の調節", "-",
+                                                "駆け落ち率の設定", "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"}));
+}
+
+TEST_F(TrayTest, RecordFieldsAndTheTipFollowedByNulThenBlanks) {
+  ASSERT_EQ(desk.trayIcons.size(), 1u);
+  const platform::NotifyIconData& d = desk.trayIcons.begin()->second;
+  EXPECT_EQ(d.cbSize, 152u);
+  EXPECT_EQ(d.hWnd, menu().hWnd());
+  EXPECT_EQ(d.uID, 1u);
+  EXPECT_EQ(d.uFlags, 7u);
+  EXPECT_EQ(d.uCallbackMessage, 512u);
+  EXPECT_NE(d.hIcon, 0u);
+  EXPECT_EQ(d.hIcon, menu().icon());
+  ASSERT_EQ(d.szTip.size(), 64u);
+  EXPECT_EQ(d.szTip.substr(0, 16), u"クリックするとメニューが出るよ!");
+  EXPECT_EQ(d.szTip[16], u'\0');
+  EXPECT_EQ(d.szTip.find_first_not_of(u' ', 17), std::u16string::npos);
+}
+
+TEST_F(TrayTest, TheWindowIsTheHiddenDialogWithTheProductName) {
+  EXPECT_FALSE(menu().visible());
+  EXPECT_EQ(menu().spec.title, "ぴょこぴょこペッコ");
+  EXPECT_EQ(menu().spec.kind, platform::WindowKind::Dialog);
+  EXPECT_EQ(menu().width(), 2175.0f);
+}
+
+TEST_F(TrayTest, IconComesBackWhenTheNotificationAreaIsRecreated) {
+  desk.recreateNotificationArea();
+  EXPECT_TRUE(desk.trayIcons.empty());
+  desk.doEvents();
+  EXPECT_EQ(desk.trayIcons.size(), 1u);
+  desk.trayMouse(514);
+  desk.doEvents();
+  EXPECT_EQ(desk.popups.size(), 1u);
+}
+
+TEST(MenuCommandLines, BuiltFromTheTrimmedDirectories) {
+  const std::string win = fixedText("C:\\WINDOWS", 255), sys = fixedText("C:\\WINDOWS\\SYSTEM", 255);
+  EXPECT_EQ(dateTimeCommand(win, sys),
+            "C:\\WINDOWS\\rundll32.exe shell32.dll,Control_RunDLL C:\\WINDOWS\\SYSTEM\\Timedate.cpl");
+  EXPECT_EQ(volumeCommand(win), "C:\\WINDOWS\\sndvol32.exe");
+  EXPECT_EQ(dateTimeFallbackCommand(sys), "C:\\WINDOWS\\SYSTEM\\control.exe timedate.cpl");
+  EXPECT_EQ(volumeFallbackCommand(sys), "C:\\WINDOWS\\SYSTEM\\sndvol.exe");
+}
+
+TEST_F(TrayTest, DateTimeAndVolumeStartTheirProgramsWithoutWaiting) {
+  desk.programs = {"C:\\WINDOWS\\rundll32.exe", "C:\\WINDOWS\\sndvol32.exe"};
+  choice = m3;
+  desk.trayMouse(514);
+  desk.doEvents();
+  choice = m4;
+  desk.trayMouse(517);
+  desk.doEvents();
+  ASSERT_EQ(desk.shells.size(), 2u);
+  EXPECT_EQ(desk.shells[0].commandLine,
+            "C:\\WINDOWS\\rundll32.exe shell32.dll,Control_RunDLL C:\\WINDOWS\\SYSTEM\\Timedate.cpl");
+  EXPECT_EQ(desk.shells[0].showMode, 2);
+  EXPECT_EQ(desk.shells[1].commandLine, "C:\\WINDOWS\\sndvol32.exe");
+  EXPECT_EQ(desk.shells[1].showMode, 1);
+}
+
+TEST_F(TrayTest, WhereTheWindowsDirectoryLacksThemTheSystemsOwnToolsOpen) {
+  desk.programs = {"C:\\WINDOWS\\SYSTEM\\control.exe", "C:\\WINDOWS\\SYSTEM\\sndvol.exe"};
+  app.menu().m3_Click();
+  app.menu().m4_Click();
+  ASSERT_EQ(desk.shells.size(), 4u);
+  EXPECT_FALSE(desk.shells[0].started);
+  EXPECT_TRUE(desk.shells[1].started);
+  EXPECT_EQ(desk.shells[1].commandLine, "C:\\WINDOWS\\SYSTEM\\control.exe timedate.cpl");
+  EXPECT_TRUE(desk.shells[3].started);
+}
+
+TEST_F(TrayTest, MissingProgramsChangeNothingAndShowNothing) {
+  desk.programs.clear();
+  const float left = pekko().left();
+  app.menu().m3_Click();
+  app.menu().m4_Click();
+  EXPECT_TRUE(desk.messageBoxes.empty());
+  EXPECT_FALSE(menu().visible());
+  EXPECT_EQ(pekko().left(), left);
+  EXPECT_EQ(desk.trayIcons.size(), 1u);
+  desk.trayMouse(514);
+  desk.doEvents();
+  EXPECT_EQ(desk.popups.size(), 1u);  // the menu works as before
+}
+
+TEST_F(TrayTest, VersionBox) {
+  choice = mabout;
+  desk.trayMouse(514);
+  desk.doEvents();
+  ASSERT_EQ(desk.messageBoxes.size(), 1u);
+  EXPECT_EQ(desk.messageBoxes[0].text, "ぴょこぴょこペッコ Ver.1.21");
+  EXPECT_EQ(desk.messageBoxes[0].title, "ﾊﾞｰｼﾞｮﾝ情報");
+  EXPECT_EQ(desk.messageBoxes[0].style, 0);
+}
+
+TEST_F(TrayTest, SeparatorsCannotBeChosen) {
+  for (int item : {sep3, sep, sep2}) {
+    choice = item;
+    desk.trayMouse(514);
+    desk.doEvents();
+  }
+  EXPECT_TRUE(desk.messageBoxes.empty());
+  EXPECT_TRUE(desk.shells.empty());
+  EXPECT_FALSE(desk.ended());
+}
+
+TEST_F(TrayTest, ExitReleasesAHeldContextRemovesTheIconAndEndsWritingNothing) {
+  app.m.scrDC = desk.GetDC(0);
+  app.m.scrDCHeld = true;
+  choice = mend;
+  desk.trayMouse(517);
+  desk.doEvents();
+  EXPECT_EQ(desk.heldScreenDCs(), 0);
+  EXPECT_TRUE(desk.trayIcons.empty());
+  EXPECT_EQ(desk.notifyCalls.back().message, platform::NIM_DELETE);
+  EXPECT_TRUE(desk.ended());
+  EXPECT_EQ(desk.settingWrites, 0);
+  // No handler runs afterwards: the timer is silent.
+  const std::int16_t step = app.m.actStep;
+  const int frames = desk.screenDCsObtained;
+  desk.advance(5000);
+  EXPECT_EQ(app.m.actStep, step);
+  EXPECT_EQ(desk.screenDCsObtained, frames);
+}
+
+TEST_F(TrayTest, ExitWithNothingHeldReleasesNothing) {
+  const int before = desk.heldScreenDCs();
+  app.menu().mend_Click();
+  EXPECT_EQ(desk.heldScreenDCs(), before);
+  EXPECT_TRUE(desk.ended());
+}
+
+}  // namespace
