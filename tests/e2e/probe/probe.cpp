@@ -1,0 +1,526 @@
+// probe: a small Win32 console tool the end-to-end tests run under Wine to
+// look at the desktop from the inside, through the same API the program uses.
+//
+// Every command prints one JSON document on stdout (UTF-8, "\n" line ends)
+// and exits 0 on success, 1 when what was asked for was not found or timed
+// out, 2 on bad usage.  Window handles are printed and accepted as decimal
+// numbers.  See usage() for the commands.
+#ifndef UNICODE
+#define UNICODE
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---------------------------------------------------------------- output
+
+std::string utf8(const wchar_t* s, int len = -1) {
+    if (len == 0) return {};
+    int n = WideCharToMultiByte(CP_UTF8, 0, s, len, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n : 0, '\0');
+    if (n > 0) WideCharToMultiByte(CP_UTF8, 0, s, len, out.data(), n, nullptr, nullptr);
+    if (len < 0 && !out.empty()) out.pop_back();  // drop the NUL
+    return out;
+}
+
+std::wstring widen(const char* s) {
+    // Arguments arrive through the ANSI command line; take them as UTF-8 when
+    // they decode as such (the harness passes UTF-8), else as the ANSI page.
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s, -1, nullptr, 0);
+    UINT cp = n > 0 ? CP_UTF8 : CP_ACP;
+    n = MultiByteToWideChar(cp, 0, s, -1, nullptr, 0);
+    std::wstring out(n, L'\0');
+    MultiByteToWideChar(cp, 0, s, -1, out.data(), n);
+    out.pop_back();
+    return out;
+}
+
+std::string quote(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+std::string quote(const std::wstring& s) { return quote(utf8(s.c_str(), static_cast<int>(s.size()))); }
+
+// Written straight to the handle: the C runtime's text mode would turn ""
+// into "\r\n" and its locale handling would mangle the UTF-8.
+void emit(const std::string& s) {
+    std::string line = s + "\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+}
+
+std::string num(long long v) { return std::to_string(v); }
+std::string hnum(HWND h) { return num(static_cast<long long>(reinterpret_cast<UINT_PTR>(h))); }
+std::string boolean(bool b) { return b ? "true" : "false"; }
+
+// ---------------------------------------------------------------- windows
+
+std::wstring class_of(HWND h) {
+    wchar_t buf[256] = {};
+    GetClassNameW(h, buf, 256);
+    return buf;
+}
+
+std::wstring text_of(HWND h) {
+    // WM_GETTEXT with a timeout, so a hung window cannot hang the probe.
+    wchar_t buf[1024] = {};
+    DWORD_PTR got = 0;
+    SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 1000, &got);
+    return buf;
+}
+
+std::string rect_json(const RECT& r) {
+    return "{\"x\":" + num(r.left) + ",\"y\":" + num(r.top) + ",\"w\":" + num(r.right - r.left) +
+           ",\"h\":" + num(r.bottom - r.top) + "}";
+}
+
+std::string window_json(HWND h) {
+    RECT wr{}, cr{};
+    GetWindowRect(h, &wr);
+    GetClientRect(h, &cr);
+    POINT origin{0, 0};
+    ClientToScreen(h, &origin);
+    LONG style = GetWindowLongW(h, GWL_STYLE);
+    LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
+    HWND owner = GetWindow(h, GW_OWNER);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    std::string s = "{\"hwnd\":" + hnum(h);
+    s += ",\"class\":" + quote(class_of(h));
+    s += ",\"title\":" + quote(text_of(h));
+    s += ",\"pid\":" + num(pid);
+    s += ",\"visible\":" + boolean(IsWindowVisible(h));
+    s += ",\"iconic\":" + boolean(IsIconic(h));
+    s += ",\"rect\":" + rect_json(wr);
+    s += ",\"client\":{\"x\":" + num(origin.x) + ",\"y\":" + num(origin.y) + ",\"w\":" + num(cr.right) +
+         ",\"h\":" + num(cr.bottom) + "}";
+    s += ",\"style\":" + num(static_cast<unsigned long>(style));
+    s += ",\"exstyle\":" + num(static_cast<unsigned long>(ex));
+    s += ",\"popup\":" + boolean(style & WS_POPUP);
+    s += ",\"caption\":" + boolean((style & WS_CAPTION) == WS_CAPTION);
+    s += ",\"topmost\":" + boolean(ex & WS_EX_TOPMOST);
+    s += ",\"toolwindow\":" + boolean(ex & WS_EX_TOOLWINDOW);
+    s += ",\"appwindow\":" + boolean(ex & WS_EX_APPWINDOW);
+    s += ",\"noactivate\":" + boolean(ex & WS_EX_NOACTIVATE);
+    s += ",\"owner\":" + hnum(owner);
+    s += ",\"owner_visible\":" + boolean(owner && IsWindowVisible(owner));
+    s += ",\"foreground\":" + boolean(GetForegroundWindow() == h);
+    return s + "}";
+}
+
+// Enumeration callbacks must be stdcall on i686, which a lambda is not.
+BOOL CALLBACK collect(HWND h, LPARAM p) {
+    reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+    return TRUE;
+}
+
+std::vector<HWND> top_level_windows() {
+    std::vector<HWND> all;
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+std::vector<HWND> windows_of_class(const std::wstring& cls) {
+    std::vector<HWND> found;
+    for (HWND h : top_level_windows())
+        if (cls == L"*" || class_of(h) == cls) found.push_back(h);
+    return found;
+}
+
+std::vector<HWND> windows_titled(const std::wstring& title) {
+    std::vector<HWND> found;
+    for (HWND h : top_level_windows())
+        if (text_of(h) == title) found.push_back(h);
+    return found;
+}
+
+std::string array_json(const std::vector<HWND>& hs) {
+    std::string s = "[";
+    for (size_t i = 0; i < hs.size(); ++i) s += (i ? "," : "") + window_json(hs[i]);
+    return s + "]";
+}
+
+std::string foreground_json() {
+    HWND fg = GetForegroundWindow();
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    GetGUIThreadInfo(0, &gti);  // the foreground thread's active and focus windows
+    std::string s = "{\"foreground\":" + (fg ? window_json(fg) : std::string("null"));
+    s += ",\"active\":" + hnum(gti.hwndActive) + ",\"focus\":" + hnum(gti.hwndFocus);
+    s += ",\"capture\":" + hnum(gti.hwndCapture) + "}";
+    return s;
+}
+
+HWND parse_hwnd(const char* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(s, nullptr, 0))); }
+
+// Polls `find` until it returns something that passes `accept` or the
+// timeout runs out.  20 ms polls keep the reaction time short compared to
+// the program's 500 ms tick.
+template <class Find, class Accept>
+std::vector<HWND> wait_for(Find find, Accept accept, DWORD timeout_ms) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        std::vector<HWND> hs;
+        for (HWND h : find())
+            if (accept(h)) hs.push_back(h);
+        if (!hs.empty() || GetTickCount() - start >= timeout_ms) return hs;
+        Sleep(20);
+    }
+}
+
+// ---------------------------------------------------------------- capture
+
+// Copies a rectangle of the screen through GetDC(NULL) and BitBlt, the same
+// path the program reads its background with, as packed RGB rows.
+bool grab(int x, int y, int w, int h, std::string& rgb) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down rows
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool ok = false;
+    if (dib && bits) {
+        HGDIOBJ old = SelectObject(mem, dib);
+        ok = BitBlt(mem, 0, 0, w, h, screen, x, y, SRCCOPY) != 0;
+        GdiFlush();
+        SelectObject(mem, old);
+    }
+    if (ok) {
+        const auto* px = static_cast<const unsigned char*>(bits);  // B G R x
+        rgb.resize(static_cast<size_t>(w) * h * 3);
+        for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+            rgb[3 * i + 0] = static_cast<char>(px[4 * i + 2]);
+            rgb[3 * i + 1] = static_cast<char>(px[4 * i + 1]);
+            rgb[3 * i + 2] = static_cast<char>(px[4 * i + 0]);
+        }
+    }
+    if (dib) DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+bool write_ppm(const std::wstring& path, int w, int h, const std::string& rgb) {
+    std::string ppm = "P6\n" + num(w) + " " + num(h) + "\n255\n" + rgb;
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(f, ppm.data(), static_cast<DWORD>(ppm.size()), &written, nullptr) && written == ppm.size();
+    CloseHandle(f);
+    return ok;
+}
+
+bool capture(int x, int y, int w, int h, const std::wstring& path) {
+    std::string rgb;
+    return grab(x, y, w, h, rgb) && write_ppm(path, w, h, rgb);
+}
+
+RECT client_on_screen(HWND h) {
+    RECT r{};
+    GetClientRect(h, &r);
+    POINT o{0, 0};
+    ClientToScreen(h, &o);
+    OffsetRect(&r, o.x, o.y);
+    return r;
+}
+
+// Waits for a visible window of the class and captures its client area as
+// soon as it has settled: the same picture twice in a row, 15 ms apart, with
+// the window not moved in between.  Started before the program, this sees
+// the very first frame, well before a 500 ms timer can change it.  Prints
+// three lines: ready (watching), visible (the moment it was seen) and the
+// result with the window's state and the timings in milliseconds.
+int snap(const std::wstring& cls, DWORD timeout_ms, const std::wstring& path) {
+    DWORD t0 = GetTickCount();
+    emit("{\"ready\":true}");
+    HWND h = nullptr;
+    while (!h && GetTickCount() - t0 < timeout_ms) {
+        for (HWND c : windows_of_class(cls))
+            if (IsWindowVisible(c)) h = c;
+        if (!h) Sleep(5);
+    }
+    if (!h) {
+        emit("{\"visible\":false}");
+        return 1;
+    }
+    DWORD t_visible = GetTickCount();
+    emit("{\"visible\":true,\"after_ms\":" + num(t_visible - t0) + "}");
+    std::string prev, cur;
+    RECT prev_rect{};
+    bool stable = false;
+    int shots = 0;
+    while (!stable && GetTickCount() - t_visible < 1000) {
+        RECT before = client_on_screen(h);
+        bool ok = grab(before.left, before.top, before.right - before.left, before.bottom - before.top, cur);
+        RECT after = client_on_screen(h);
+        ++shots;
+        if (ok && EqualRect(&before, &after)) {
+            stable = shots > 1 && cur == prev && EqualRect(&before, &prev_rect);
+            prev.swap(cur);
+            prev_rect = before;
+        }
+        if (!stable) Sleep(15);
+    }
+    DWORD t_stable = GetTickCount();
+    int w = prev_rect.right - prev_rect.left, ht = prev_rect.bottom - prev_rect.top;
+    bool saved = !prev.empty() && write_ppm(path, w, ht, prev);
+    emit("{\"stable\":" + boolean(stable) + ",\"saved\":" + boolean(saved) + ",\"shots\":" + num(shots) +
+         ",\"visible_ms\":" + num(t_visible - t0) + ",\"settled_ms\":" + num(t_stable - t_visible) +
+         ",\"captured\":" + rect_json(prev_rect) + ",\"window\":" + window_json(h) + "}");
+    return stable && saved ? 0 : 1;
+}
+
+// ---------------------------------------------------------------- dialogs
+
+std::string children_json(HWND parent) {
+    std::vector<HWND> kids;
+    EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&kids));
+    std::string s = "[";
+    for (size_t i = 0; i < kids.size(); ++i) {
+        HWND k = kids[i];
+        s += i ? "," : "";
+        s += "{\"hwnd\":" + hnum(k) + ",\"class\":" + quote(class_of(k)) + ",\"id\":" + num(GetDlgCtrlID(k)) +
+             ",\"text\":" + quote(text_of(k)) + ",\"visible\":" + boolean(IsWindowVisible(k)) +
+             ",\"enabled\":" + boolean(IsWindowEnabled(k)) + "}";
+    }
+    return s + "]";
+}
+
+std::string dialog_json(HWND h) {
+    std::string w = window_json(h);
+    w.pop_back();  // reopen the object to add the children
+    return w + ",\"children\":" + children_json(h) + "}";
+}
+
+// ---------------------------------------------------------------- input
+
+// Mouse input goes through SendInput, so it reaches windows exactly as a
+// user's would (hit testing, activation, capture).  Absolute coordinates are
+// normalised to 0..65535 over the primary screen.
+void mouse_move(int x, int y) {
+    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (x * 65536 + sw / 2) / sw;
+    in.mi.dy = (y * 65536 + sh / 2) / sh;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
+void mouse_button(bool right, bool down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
+                          : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
+    SendInput(1, &in, sizeof in);
+}
+
+int usage() {
+    emit("{\"error\":\"usage\",\"commands\":["
+         "\"list\","
+         "\"find CLASS|*\","
+         "\"wait CLASS TIMEOUT_MS [visible|hidden|gone]\","
+         "\"foreground\","
+         "\"screen\","
+         "\"capture X Y W H FILE.ppm\","
+         "\"snap CLASS TIMEOUT_MS FILE.ppm\","
+         "\"dialog TITLE TIMEOUT_MS\","
+         "\"children CLASS\","
+         "\"post HWND MSG WPARAM LPARAM\","
+         "\"send HWND MSG WPARAM LPARAM\","
+         "\"keys HWND VK...\","
+         "\"chars HWND TEXT\","
+         "\"click X Y [left|right]\","
+         "\"drag X1 Y1 X2 Y2 [STEPS]\","
+         "\"activate HWND\","
+         "\"hold\"]}");
+    return 2;
+}
+
+long arg_long(const char* s) { return std::strtol(s, nullptr, 0); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const std::string cmd = argv[1];
+
+    if (cmd == "list" && argc == 2) {
+        emit(array_json(top_level_windows()));
+        return 0;
+    }
+    if (cmd == "find" && argc == 3) {
+        auto hs = windows_of_class(widen(argv[2]));
+        emit(array_json(hs));
+        return hs.empty() ? 1 : 0;
+    }
+    if (cmd == "wait" && (argc == 4 || argc == 5)) {
+        // "gone" waits until no window of the class is left; the others wait
+        // for one that exists (and is visible or hidden, if asked).
+        std::wstring cls = widen(argv[2]);
+        DWORD timeout = static_cast<DWORD>(arg_long(argv[3]));
+        std::string want = argc == 5 ? argv[4] : "";
+        if (want == "gone") {
+            DWORD start = GetTickCount();
+            while (!windows_of_class(cls).empty() && GetTickCount() - start < timeout) Sleep(20);
+            auto left = windows_of_class(cls);
+            emit(array_json(left));
+            return left.empty() ? 0 : 1;
+        }
+        auto hs = wait_for([&] { return windows_of_class(cls); },
+                           [&](HWND h) {
+                               if (want == "visible") return IsWindowVisible(h) != FALSE;
+                               if (want == "hidden") return IsWindowVisible(h) == FALSE;
+                               return true;
+                           },
+                           timeout);
+        emit(array_json(hs));
+        return hs.empty() ? 1 : 0;
+    }
+    if (cmd == "foreground" && argc == 2) {
+        emit(foreground_json());
+        return 0;
+    }
+    if (cmd == "screen" && argc == 2) {
+        HDC dc = GetDC(nullptr);
+        emit("{\"w\":" + num(GetSystemMetrics(SM_CXSCREEN)) + ",\"h\":" + num(GetSystemMetrics(SM_CYSCREEN)) +
+             ",\"dpi_x\":" + num(GetDeviceCaps(dc, LOGPIXELSX)) + ",\"dpi_y\":" + num(GetDeviceCaps(dc, LOGPIXELSY)) +
+             ",\"bpp\":" + num(GetDeviceCaps(dc, BITSPIXEL)) + ",\"acp\":" + num(GetACP()) + "}");
+        ReleaseDC(nullptr, dc);
+        return 0;
+    }
+    if (cmd == "capture" && argc == 7) {
+        int w = arg_long(argv[4]), h = arg_long(argv[5]);
+        if (w <= 0 || h <= 0) return usage();
+        bool ok = capture(arg_long(argv[2]), arg_long(argv[3]), w, h, widen(argv[6]));
+        emit("{\"ok\":" + boolean(ok) + "}");
+        return ok ? 0 : 1;
+    }
+    if (cmd == "snap" && argc == 5) return snap(widen(argv[2]), static_cast<DWORD>(arg_long(argv[3])), widen(argv[4]));
+    if (cmd == "dialog" && argc == 4) {
+        std::wstring title = widen(argv[2]);
+        auto hs = wait_for([&] { return windows_titled(title); }, [](HWND h) { return IsWindowVisible(h) != FALSE; },
+                           static_cast<DWORD>(arg_long(argv[3])));
+        std::string s = "[";
+        for (size_t i = 0; i < hs.size(); ++i) s += (i ? "," : "") + dialog_json(hs[i]);
+        emit(s + "]");
+        return hs.empty() ? 1 : 0;
+    }
+    if (cmd == "children" && argc == 3) {
+        // Every window of the class with its child windows; the Wine
+        // desktop's taskbar (Shell_TrayWnd) keeps its task buttons as such.
+        auto hs = windows_of_class(widen(argv[2]));
+        std::string s = "[";
+        for (size_t i = 0; i < hs.size(); ++i) s += (i ? "," : "") + dialog_json(hs[i]);
+        emit(s + "]");
+        return hs.empty() ? 1 : 0;
+    }
+    if ((cmd == "post" || cmd == "send") && argc == 6) {
+        HWND h = parse_hwnd(argv[2]);
+        UINT msg = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
+        WPARAM wp = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
+        LPARAM lp = static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0));
+        if (cmd == "post") {
+            bool ok = PostMessageW(h, msg, wp, lp) != 0;
+            emit("{\"ok\":" + boolean(ok) + "}");
+            return ok ? 0 : 1;
+        }
+        // A message box or menu opened by the handler runs a nested loop and
+        // keeps SendMessage from returning; the timeout lets the probe go on.
+        DWORD_PTR result = 0;
+        bool ok = SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, 2000, &result) != 0;
+        emit("{\"ok\":" + boolean(ok) + ",\"result\":" + num(static_cast<long long>(result)) + "}");
+        return ok ? 0 : 1;
+    }
+    if (cmd == "keys" && argc >= 4) {
+        // Posted key strokes, so they reach the window without it having to
+        // be in the foreground (a message box's buttons answer to them).
+        HWND h = parse_hwnd(argv[2]);
+        for (int i = 3; i < argc; ++i) {
+            WPARAM vk = static_cast<WPARAM>(std::strtoul(argv[i], nullptr, 0));
+            PostMessageW(h, WM_KEYDOWN, vk, 1);
+            PostMessageW(h, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+        }
+        emit("{\"ok\":true}");
+        return 0;
+    }
+    if (cmd == "chars" && argc == 4) {
+        HWND h = parse_hwnd(argv[2]);
+        for (wchar_t c : widen(argv[3])) PostMessageW(h, WM_CHAR, c, 1);
+        emit("{\"ok\":true}");
+        return 0;
+    }
+    if (cmd == "click" && (argc == 4 || argc == 5)) {
+        bool right = argc == 5 && std::string(argv[4]) == "right";
+        mouse_move(arg_long(argv[2]), arg_long(argv[3]));
+        Sleep(50);
+        mouse_button(right, true);
+        Sleep(50);
+        mouse_button(right, false);
+        emit("{\"ok\":true}");
+        return 0;
+    }
+    if (cmd == "drag" && (argc == 6 || argc == 7)) {
+        int x1 = arg_long(argv[2]), y1 = arg_long(argv[3]), x2 = arg_long(argv[4]), y2 = arg_long(argv[5]);
+        int steps = argc == 7 ? arg_long(argv[6]) : 10;
+        if (steps < 1) steps = 1;
+        mouse_move(x1, y1);
+        Sleep(50);
+        mouse_button(false, true);
+        for (int i = 1; i <= steps; ++i) {
+            Sleep(30);
+            mouse_move(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+        }
+        Sleep(50);
+        mouse_button(false, false);
+        emit("{\"ok\":true}");
+        return 0;
+    }
+    if (cmd == "activate" && argc == 3) {
+        // Wine lets any process hand the foreground on.  (The usual Windows
+        // trick of tapping Alt first is no good here: it leaves the target in
+        // menu mode, which eats the next click.)
+        bool ok = SetForegroundWindow(parse_hwnd(argv[2])) != 0;
+        emit("{\"ok\":" + boolean(ok) + "}");
+        return ok ? 0 : 1;
+    }
+    if (cmd == "hold" && argc == 2) {
+        // Wine closes a virtual desktop (and its taskbar) a moment after the
+        // last program using it has ended; a process that sits on the
+        // desktop keeps it, and its X window, alive between the tests.
+        top_level_windows();  // attaches this process to the desktop
+        emit("{\"holding\":true}");
+        Sleep(INFINITE);
+    }
+    return usage();
+}
