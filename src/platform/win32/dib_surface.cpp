@@ -2,8 +2,38 @@
 #include "platform/win32/dib_surface.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace platform::win32 {
+
+namespace {
+
+std::vector<DibSurface*>& surfaces() {
+  static std::vector<DibSurface*> all;
+  return all;
+}
+
+}  // namespace
+
+DibSurface* DibSurface::fromDC(HDC dc) {
+  for (DibSurface* s : surfaces())
+    if (s->dc_ == dc) return s;
+  return nullptr;
+}
+
+bool DibSurface::sameBlock(int x, int y, int w, int h, const DibSurface& other, int ox, int oy) const {
+  if (!bits_ || !other.bits_ || w <= 0 || h <= 0) return false;
+  if (x < 0 || y < 0 || x + w > width_ || y + h > height_) return false;
+  if (ox < 0 || oy < 0 || ox + w > other.width_ || oy + h > other.height_) return false;
+  GdiFlush();
+  for (int row = 0; row < h; ++row) {
+    const std::uint32_t* a = bits_ + static_cast<std::size_t>(y + row) * width_ + x;
+    const std::uint32_t* b = other.bits_ + static_cast<std::size_t>(oy + row) * other.width_ + ox;
+    for (int col = 0; col < w; ++col)
+      if ((a[col] ^ b[col]) & 0x00FFFFFF) return false;
+  }
+  return true;
+}
 
 DibSurface::DibSurface(int width, int height, std::uint32_t fill) {
   dc_ = CreateCompatibleDC(nullptr);
@@ -11,9 +41,12 @@ DibSurface::DibSurface(int width, int height, std::uint32_t fill) {
   height_ = std::max(height, 1);
   bitmap_ = makeBitmap(width_, height_, fill, &bits_);
   if (dc_ && bitmap_) original_ = SelectObject(dc_, bitmap_);
+  surfaces().push_back(this);
 }
 
 DibSurface::~DibSurface() {
+  auto& all = surfaces();
+  all.erase(std::remove(all.begin(), all.end(), this), all.end());
   if (dc_ && original_) SelectObject(dc_, original_);
   if (bitmap_) DeleteObject(bitmap_);
   if (dc_) DeleteDC(dc_);

@@ -25,6 +25,12 @@ class DibSurface final : public Surface {
   void growTo(int width, int height, std::uint32_t fill);
   // Replaces the contents with a bitmap of the surface's own size.
   void write(const Bitmap& bitmap);
+  // Whether the w x h block at (x, y) here equals the one at (ox, oy) of
+  // `other` (colour bits only; blocks reaching outside either never match).
+  bool sameBlock(int x, int y, int w, int h, const DibSurface& other, int ox, int oy) const;
+
+  // The surface whose device context this is, if it is one of ours.
+  static DibSurface* fromDC(HDC dc);
 
  private:
   HBITMAP makeBitmap(int width, int height, std::uint32_t fill, std::uint32_t** bits);

@@ -104,28 +104,45 @@ void pumpPaced(int passes, int totalMs) {
 
 void noteUncovered() { gLastUncovered = nowMs(); }
 
-void settleBeforeScreenRead() {
-  if (gLastUncovered + kSettleMs <= nowMs()) return;
+namespace {
+
+// Only paints and sent messages: they are what a repaint needs from this
+// process. Input and timer messages wait for the caller's next pass, so that
+// no handler (a tick above all) runs in the middle of a screen capture.
+void dispatchPaints() {
+  MSG msg;
+  for (int i = 0; i < kMaxMessagesPerPass &&
+                  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE);
+       ++i) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    DispatchMessageW(&msg);
+  }
+}
+
+void waitUntil(double deadline) {
   FineTimerPeriod fine;
   for (;;) {
-    // Only paints and sent messages: they are what the repaint needs from
-    // this process. Input and timer messages wait for the caller's next
-    // pass, so that no handler (a tick above all) runs in the middle of a
-    // screen capture.
-    MSG msg;
-    for (int i = 0; i < kMaxMessagesPerPass &&
-                    PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE);
-         ++i) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        break;
-      }
-      DispatchMessageW(&msg);
-    }
-    const double left = gLastUncovered + kSettleMs - nowMs();
-    if (left <= 0) break;
+    dispatchPaints();
+    const double left = deadline - nowMs();
+    if (left <= 0) return;
     MsgWaitForMultipleObjectsEx(0, nullptr, waitMs(left), QS_PAINT | QS_SENDMESSAGE, 0);
   }
+}
+
+}  // namespace
+
+void waitForRepaint(double ms) {
+  waitUntil(nowMs() + ms);
+  flushCompositor();
+}
+
+void settleBeforeScreenRead() {
+  const double deadline = gLastUncovered + kSettleMs;
+  if (deadline <= nowMs()) return;
+  waitUntil(deadline);
   // On a composited desktop the uncovered area reaches the screen only with
   // the compositor's next frame. Waiting for it costs up to a refresh period,
   // so it is done only when a window was really just uncovered.

@@ -18,6 +18,9 @@ void pumpPaced(int passes, int totalMs);
 // uncovered is being repainted by whoever owns it, possibly another process.
 void noteUncovered();
 
+// Waits this long, handling only paint and sent messages.
+void waitForRepaint(double ms);
+
 // Waits, handling paint and sent messages, until the last uncovering is
 // old enough for the screen to show what lies beneath.
 void settleBeforeScreenRead();

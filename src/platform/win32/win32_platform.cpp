@@ -39,6 +39,10 @@ std::uint32_t copyDirectory(UINT (WINAPI* call)(LPWSTR, UINT), char* buffer, std
   return static_cast<std::uint32_t>(utf8.size());
 }
 
+// A stale capture is retried after this wait, at most this often.
+constexpr double kStaleRetryMs = 1.0;
+constexpr int kStaleRetries = 10;
+
 }  // namespace
 
 Win32Platform::Win32Platform() {
@@ -193,11 +197,24 @@ int Win32Platform::ReleaseDC(Handle hWnd, Handle hDC) {
 }
 
 bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy, std::uint32_t rop) {
+  const auto blt = [&] { return ::BitBlt(fromHandle<HDC>(dst), x, y, w, h, fromHandle<HDC>(src), sx, sy, rop) != FALSE; };
+  if (std::find(screenDCs_.begin(), screenDCs_.end(), src) == screenDCs_.end()) return blt();
   // A copy from the screen right after a character window shrank would
   // still see that window's last frame: give the uncovered area its few
   // milliseconds to be repainted first.
-  if (std::find(screenDCs_.begin(), screenDCs_.end(), src) != screenDCs_.end()) settleBeforeScreenRead();
-  return ::BitBlt(fromHandle<HDC>(dst), x, y, w, h, fromHandle<HDC>(src), sx, sy, rop) != FALSE;
+  settleBeforeScreenRead();
+  bool ok = blt();
+  // When the desktop's painter lags behind (a busy machine, frames in quick
+  // succession), the capture can still be the frame just taken away. It is
+  // then taken again after a short wait, a bounded number of times.
+  const DibSurface* capture = rop == SRCCOPY ? DibSurface::fromDC(fromHandle<HDC>(dst)) : nullptr;
+  for (int retry = 0; capture && retry < kStaleRetries &&
+                      Win32Window::isStaleCapture(*capture, x, y, w, h, sx, sy);
+       ++retry) {
+    waitForRepaint(kStaleRetryMs);
+    ok = blt();
+  }
+  return ok;
 }
 
 bool Win32Platform::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,

@@ -15,6 +15,11 @@ namespace platform::win32 {
 
 namespace {
 
+std::vector<Win32Window*>& characterWindows() {
+  static std::vector<Win32Window*> all;
+  return all;
+}
+
 UINT taskbarCreatedMessage() {
   static const UINT msg = RegisterWindowMessageW(L"TaskbarCreated");
   return msg;
@@ -78,6 +83,8 @@ Win32Window::Win32Window(const WindowSpec& spec)
     RegisterClassExW(&wc);
   }
 
+  appliedWidth_ = widthPx_;
+  appliedHeight_ = heightPx_;
   const SIZE outer = outerSize(widthPx_, heightPx_);
   if (!isCharacter()) {
     // A dialog first appears in the middle of the screen.
@@ -92,11 +99,14 @@ Win32Window::Win32Window(const WindowSpec& spec)
   HWND owner = isCharacter() ? hostWindow() : nullptr;
   CreateWindowExW(exStyle(), cls.c_str(), widen(spec.title).c_str(), style(), leftPx_, topPx_, outer.cx,
                   outer.cy, owner, nullptr, inst, this);
+  if (isCharacter()) characterWindows().push_back(this);
   if (hwnd_ && bigIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   if (hwnd_ && smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
 Win32Window::~Win32Window() {
+  auto& all = characterWindows();
+  all.erase(std::remove(all.begin(), all.end(), this), all.end());
   areas_.clear();
   menus_.clear();
   if (toolTips_) DestroyWindow(toolTips_);
@@ -143,13 +153,13 @@ float Win32Window::top() const {
 
 float Win32Window::width() const {
   RECT r{};
-  if (!GetClientRect(hwnd_, &r) || r.right == widthPx_) return widthTw_;
+  if (!GetClientRect(hwnd_, &r) || r.right == appliedWidth_) return widthTw_;
   return static_cast<float>(r.right) * tppX_;
 }
 
 float Win32Window::height() const {
   RECT r{};
-  if (!GetClientRect(hwnd_, &r) || r.bottom == heightPx_) return heightTw_;
+  if (!GetClientRect(hwnd_, &r) || r.bottom == appliedHeight_) return heightTw_;
   return static_cast<float>(r.bottom) * tppY_;
 }
 
@@ -172,23 +182,29 @@ void Win32Window::setTop(float twips) {
 void Win32Window::setWidth(float twips) {
   widthTw_ = twips;
   widthPx_ = std::max(0, toPixels(twips, tppX_));
-  RECT r{};
-  if (GetClientRect(hwnd_, &r) && r.bottom != heightPx_) heightPx_ = r.bottom;
   applySize();
 }
 
 void Win32Window::setHeight(float twips) {
   heightTw_ = twips;
   heightPx_ = std::max(0, toPixels(twips, tppY_));
-  RECT r{};
-  if (GetClientRect(hwnd_, &r) && r.right != widthPx_) widthPx_ = r.right;
   applySize();
 }
 
 void Win32Window::applySize() {
   back_.growTo(widthPx_, heightPx_, backFill_);
+  // A frame collapses the window one side at a time and restores it the
+  // same way; while either side is 0 nothing of a borderless window is on
+  // the screen, so the intermediate sizes are only recorded. That halves
+  // the window changes per frame, each of which costs the better part of a
+  // millisecond under Wine.
+  const bool empty = widthPx_ == 0 || heightPx_ == 0;
+  const bool wasEmpty = appliedWidth_ == 0 || appliedHeight_ == 0;
+  if (isCharacter() && empty && wasEmpty) return;
   const SIZE outer = outerSize(widthPx_, heightPx_);
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  appliedWidth_ = widthPx_;
+  appliedHeight_ = heightPx_;
 }
 
 void Win32Window::show() {
@@ -223,6 +239,17 @@ void Win32Window::paint() {
     BitBlt(dc, p.left, p.top, p.right - p.left, p.bottom - p.top, back_.dc(), p.left, p.top, SRCCOPY);
   }
   EndPaint(hwnd_, &ps);
+}
+
+bool Win32Window::isStaleCapture(const DibSurface& capture, int x, int y, int w, int h, int sx, int sy) {
+  for (const Win32Window* win : characterWindows()) {
+    const bool offScreen = !IsWindowVisible(win->hwnd_) || win->appliedWidth_ == 0 || win->appliedHeight_ == 0;
+    if (!offScreen) continue;  // a window on the screen rightly shows in a capture
+    RECT r{};
+    if (!GetWindowRect(win->hwnd_, &r)) continue;
+    if (capture.sameBlock(x, y, w, h, win->back_, sx - r.left, sy - r.top)) return true;
+  }
+  return false;
 }
 
 // --- children -------------------------------------------------------------

@@ -41,6 +41,12 @@ class Win32Window final : public Window {
   MouseArea& addMouseArea(int x, int y, int width, int height) override;
   Menu& addMenu(const std::string& caption) override;
 
+  // Whether the screen block of w x h pixels at (sx, sy), as copied into
+  // `capture` at (x, y), is the last frame of a character window that is
+  // not on the screen now (collapsed or hidden): the area it uncovered has
+  // not been repainted yet.
+  static bool isStaleCapture(const DibSurface& capture, int x, int y, int w, int h, int sx, int sy);
+
  private:
   static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT handle(UINT msg, WPARAM wParam, LPARAM lParam);
@@ -66,6 +72,9 @@ class Win32Window final : public Window {
   // where they put it, the twips read back exactly as set.
   float leftTw_ = 0, topTw_ = 0, widthTw_ = 0, heightTw_ = 0;
   int leftPx_ = 0, topPx_ = 0, widthPx_ = 0, heightPx_ = 0;
+  // The client size last given to the system (it can lag behind the size
+  // set while the window is empty, see applySize).
+  int appliedWidth_ = 0, appliedHeight_ = 0;
 
   DibSurface back_;
   std::uint32_t backFill_;
