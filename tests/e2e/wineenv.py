@@ -240,6 +240,8 @@ class Desktop:
                 p.wait(5)
 
     def _log(self, name):
+        """A file for a child's output, under logs/.  Passed straight to the
+        child, the parent's handle is dropped right after the call."""
         return open(self.logs / f"{name}.log", "ab")
 
     # ------------------------------------------------------------ tools

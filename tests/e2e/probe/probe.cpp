@@ -85,6 +85,15 @@ std::wstring class_of(HWND h) {
     return buf;
 }
 
+// A window's caption as the window manager keeps it: needs no answer from
+// the window's thread, so it works on a hung or stopped (SIGSTOP) process.
+std::wstring title_of(HWND h) {
+    wchar_t buf[1024] = {};
+    InternalGetWindowText(h, buf, 1024);
+    return buf;
+}
+
+// The text a control reports itself (an edit box keeps its own).
 std::wstring text_of(HWND h) {
     // WM_GETTEXT with a timeout, so a hung window cannot hang the probe.
     wchar_t buf[1024] = {};
@@ -111,7 +120,7 @@ std::string window_json(HWND h) {
     GetWindowThreadProcessId(h, &pid);
     std::string s = "{\"hwnd\":" + hnum(h);
     s += ",\"class\":" + quote(class_of(h));
-    s += ",\"title\":" + quote(text_of(h));
+    s += ",\"title\":" + quote(title_of(h));
     s += ",\"pid\":" + num(pid);
     s += ",\"visible\":" + boolean(IsWindowVisible(h));
     s += ",\"iconic\":" + boolean(IsIconic(h));
@@ -154,7 +163,7 @@ std::vector<HWND> windows_of_class(const std::wstring& cls) {
 std::vector<HWND> windows_titled(const std::wstring& title) {
     std::vector<HWND> found;
     for (HWND h : top_level_windows())
-        if (text_of(h) == title) found.push_back(h);
+        if (title_of(h) == title) found.push_back(h);
     return found;
 }
 
@@ -255,8 +264,9 @@ RECT client_on_screen(HWND h) {
 }
 
 // Waits for a visible window of the class and captures its client area as
-// soon as it has settled: the same picture twice in a row, 15 ms apart, with
-// the window not moved in between.  Started before the program, this sees
+// soon as it has settled: the same picture three times in a row, 15 ms
+// apart, with the window not moved in between (so a window shown a moment
+// before its first paint is not taken for its picture).  Started before the program, this sees
 // the very first frame, well before a 500 ms timer can change it.  Prints
 // three lines: ready (watching), visible (the moment it was seen) and the
 // result with the window's state and the timings in milliseconds.
@@ -278,14 +288,19 @@ int snap(const std::wstring& cls, DWORD timeout_ms, const std::wstring& path) {
     std::string prev, cur;
     RECT prev_rect{};
     bool stable = false;
-    int shots = 0;
+    int shots = 0, same = 0, pictures = 0;
     while (!stable && GetTickCount() - t_visible < 1000) {
         RECT before = client_on_screen(h);
         bool ok = grab(before.left, before.top, before.right - before.left, before.bottom - before.top, cur);
         RECT after = client_on_screen(h);
         ++shots;
         if (ok && EqualRect(&before, &after)) {
-            stable = shots > 1 && cur == prev && EqualRect(&before, &prev_rect);
+            if (!prev.empty() && cur == prev && EqualRect(&before, &prev_rect)) {
+                stable = ++same >= 2;
+            } else {
+                same = 0;
+                ++pictures;
+            }
             prev.swap(cur);
             prev_rect = before;
         }
@@ -295,6 +310,7 @@ int snap(const std::wstring& cls, DWORD timeout_ms, const std::wstring& path) {
     int w = prev_rect.right - prev_rect.left, ht = prev_rect.bottom - prev_rect.top;
     bool saved = !prev.empty() && write_ppm(path, w, ht, prev);
     emit("{\"stable\":" + boolean(stable) + ",\"saved\":" + boolean(saved) + ",\"shots\":" + num(shots) +
+         ",\"pictures\":" + num(pictures) +
          ",\"visible_ms\":" + num(t_visible - t0) + ",\"settled_ms\":" + num(t_stable - t_visible) +
          ",\"captured\":" + rect_json(prev_rect) + ",\"window\":" + window_json(h) + "}");
     return stable && saved ? 0 : 1;
