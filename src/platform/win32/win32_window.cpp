@@ -285,13 +285,18 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
   // The system reports a move after a button press even when the mouse did
   // not move, and when a window moves under a resting pointer; with the left
   // button down such a move would start a drag and swallow the click. Only
-  // a change of position counts. (The notification-area callback arrives as
-  // a move too, its "position" being the mouse message number.)
-  POINT screen = client;
-  ClientToScreen(hwnd_, &screen);
-  if (haveLastMove_ && screen.x == lastMove_.x && screen.y == lastMove_.y) return;
-  haveLastMove_ = true;
-  lastMove_ = screen;
+  // a change of the pointer's position counts. Moves the system posts are
+  // compared, whatever their origin, since the window changes of a frame
+  // drawing make it post moves too. A move sent by another thread is none
+  // of these: it is the notification area's callback (sent, with the mouse
+  // message number as its X), and two equal releases there are two clicks.
+  if (!InSendMessage()) {
+    POINT screen = client;
+    ClientToScreen(hwnd_, &screen);
+    if (haveLastMove_ && screen.x == lastMove_.x && screen.y == lastMove_.y) return;
+    haveLastMove_ = true;
+    lastMove_ = screen;
+  }
 
   MouseEvent e;
   e.button = buttonBits(wParam);
