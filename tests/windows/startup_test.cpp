@@ -120,4 +120,21 @@ TEST_F(StartupTest, InstallsTheTrayIconLast) {
   EXPECT_EQ(desk.notifyCalls[0].data.hWnd, menu().hWnd());
 }
 
+TEST_F(StartupTest, ASlowFirstFrameLetsTheFirstTickRunInsideIt) {
+  // Each event pass takes 200 ms: the first tick falls due in the passes of
+  // the first frame, before the tray icon exists.
+  desk.passCostMs = 200;
+  bool iconWhenTicked = true;
+  app.pekko().Timer1().onTick = [&] {
+    iconWhenTicked = !desk.trayIcons.empty();
+    app.pekko().Timer1_Timer();
+  };
+  start();
+  EXPECT_FALSE(iconWhenTicked);
+  EXPECT_EQ(app.m.actStep, 1);  // the tick chose and started an activity
+  EXPECT_EQ(desk.heldScreenDCs(), 0);
+  EXPECT_EQ(desk.trayIcons.size(), 1u);
+  EXPECT_EQ(pekko().width(), 960.0f);
+}
+
 }  // namespace
