@@ -283,19 +283,19 @@ int Win32Window::areaAt(int x, int y) const {
 void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
   const POINT client = pointOf(lParam);
   // The system reports a move after a button press even when the mouse did
-  // not move, and when a window moves under a resting pointer; with the left
-  // button down such a move would start a drag and swallow the click. Only
-  // a change of the pointer's position counts. Moves the system posts are
-  // compared, whatever their origin, since the window changes of a frame
-  // drawing make it post moves too. A move sent by another thread is none
-  // of these: it is the notification area's callback (sent, with the mouse
-  // message number as its X), and two equal releases there are two clicks.
+  // not move, and when a window under a resting pointer moves or hides (the
+  // tooltip popping on a press, under Wine with the position of an earlier
+  // move); with the left button down such a move would start a drag and
+  // swallow the click. Only a change of the pointer's own position, as the
+  // message records it, counts. A move sent by another thread is none of
+  // these: it is the notification area's callback (with the mouse message
+  // number as its X), and two equal releases there are two clicks.
   if (!InSendMessage()) {
-    POINT screen = client;
-    ClientToScreen(hwnd_, &screen);
-    if (haveLastMove_ && screen.x == lastMove_.x && screen.y == lastMove_.y) return;
+    const DWORD pos = GetMessagePos();
+    const POINT pointer{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+    if (haveLastMove_ && pointer.x == lastMove_.x && pointer.y == lastMove_.y) return;
     haveLastMove_ = true;
-    lastMove_ = screen;
+    lastMove_ = pointer;
   }
 
   MouseEvent e;

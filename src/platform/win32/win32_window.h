@@ -86,7 +86,7 @@ class Win32Window final : public Window {
 
   int pressedArea_ = -1;     // the area the left button went down on, until release
   bool haveLastMove_ = false;
-  POINT lastMove_{};         // screen position of the last mouse move reported
+  POINT lastMove_{};         // pointer position of the last mouse move reported
 };
 
 }  // namespace platform::win32
