@@ -9,6 +9,7 @@
 #define UNICODE
 #endif
 #include <windows.h>
+#include <shellapi.h>  // CommandLineToArgvW
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,18 +27,6 @@ std::string utf8(const wchar_t* s, int len = -1) {
     std::string out(n > 0 ? n : 0, '\0');
     if (n > 0) WideCharToMultiByte(CP_UTF8, 0, s, len, out.data(), n, nullptr, nullptr);
     if (len < 0 && !out.empty()) out.pop_back();  // drop the NUL
-    return out;
-}
-
-std::wstring widen(const char* s) {
-    // Arguments arrive through the ANSI command line; take them as UTF-8 when
-    // they decode as such (the harness passes UTF-8), else as the ANSI page.
-    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, s, -1, nullptr, 0);
-    UINT cp = n > 0 ? CP_UTF8 : CP_ACP;
-    n = MultiByteToWideChar(cp, 0, s, -1, nullptr, 0);
-    std::wstring out(n, L'\0');
-    MultiByteToWideChar(cp, 0, s, -1, out.data(), n);
-    out.pop_back();
     return out;
 }
 
@@ -318,6 +307,12 @@ int snap(const std::wstring& cls, DWORD timeout_ms, const std::wstring& path) {
 
 // ---------------------------------------------------------------- dialogs
 
+std::string rect_of(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return rect_json(r);
+}
+
 std::string children_json(HWND parent) {
     std::vector<HWND> kids;
     EnumChildWindows(parent, collect, reinterpret_cast<LPARAM>(&kids));
@@ -327,6 +322,7 @@ std::string children_json(HWND parent) {
         s += i ? "," : "";
         s += "{\"hwnd\":" + hnum(k) + ",\"class\":" + quote(class_of(k)) + ",\"id\":" + num(GetDlgCtrlID(k)) +
              ",\"text\":" + quote(text_of(k)) + ",\"visible\":" + boolean(IsWindowVisible(k)) +
+             ",\"rect\":" + rect_of(k) +
              ",\"enabled\":" + boolean(IsWindowEnabled(k)) + "}";
     }
     return s + "]";
@@ -336,6 +332,192 @@ std::string dialog_json(HWND h) {
     std::string w = window_json(h);
     w.pop_back();  // reopen the object to add the children
     return w + ",\"children\":" + children_json(h) + "}";
+}
+
+
+// ---------------------------------------------------------------- watching
+
+double now_ms() {
+    static const double per = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return 1000.0 / static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * per;
+}
+
+bool any_visible_titled(const std::wstring& title) {
+    for (HWND h : windows_titled(title))
+        if (IsWindowVisible(h)) return true;
+    return false;
+}
+
+// Samples the first window of a class every INTERVAL ms for DURATION ms: one
+// JSON line per sample with its place, size and flags, and, when the window
+// did not move or change size while its client area was copied, that copy as
+// DIR\<i>.ppm ("shot":true).  With a TITLE each line also tells whether a
+// visible window of that title exists.  The lines are written as they come,
+// so a reader can act on them while the watch goes on.
+int watch(const std::wstring& cls, DWORD interval, DWORD duration, const std::wstring& dir, const std::wstring& title) {
+    emit("{\"ready\":true}");
+    const double t0 = now_ms();
+    std::string rgb;
+    for (int i = 0;; ++i) {
+        const double due = t0 + static_cast<double>(i) * interval;
+        if (due - t0 >= duration) break;
+        double wait = due - now_ms();
+        if (wait > 0) Sleep(static_cast<DWORD>(wait));
+        const double t = now_ms() - t0;
+        auto hs = windows_of_class(cls);
+        std::string s = "{\"i\":" + num(i) + ",\"t\":" + num(static_cast<long long>(t));
+        if (!title.empty()) s += ",\"dialog\":" + boolean(any_visible_titled(title));
+        if (hs.empty()) {
+            emit(s + ",\"found\":false}");
+            continue;
+        }
+        HWND h = hs[0];
+        RECT before = client_on_screen(h);
+        const int w = before.right - before.left, ht = before.bottom - before.top;
+        bool shot = false;
+        if (w > 0 && ht > 0 && grab(before.left, before.top, w, ht, rgb)) {
+            RECT after = client_on_screen(h);
+            if (EqualRect(&before, &after))
+                shot = write_ppm(dir + L"\\" + std::to_wstring(i) + L".ppm", w, ht, rgb);
+        }
+        LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
+        s += ",\"found\":true,\"hwnd\":" + hnum(h) + ",\"x\":" + num(before.left) + ",\"y\":" + num(before.top) +
+             ",\"w\":" + num(w) + ",\"h\":" + num(ht) + ",\"visible\":" + boolean(IsWindowVisible(h)) +
+             ",\"topmost\":" + boolean(ex & WS_EX_TOPMOST) + ",\"shot\":" + boolean(shot) + "}";
+        emit(s);
+    }
+    emit("{\"done\":true}");
+    return 0;
+}
+
+bool is_topmost(const std::wstring& cls) {
+    auto hs = windows_of_class(cls);
+    return !hs.empty() && (GetWindowLongW(hs[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+// Watches, 1 ms apart, for a visible window titled TITLE and tells whether
+// the first window of CLASS was topmost at the moment it appeared, when that
+// flag changed while the titled window stayed, and how long after the titled
+// window went the class window was topmost again (null: not within 1 s).
+// Prints "ready" first, so the caller can then do what opens the window.
+int topmost_during(const std::wstring& title, const std::wstring& cls, DWORD timeout_ms) {
+    emit("{\"ready\":true}");
+    const double t0 = now_ms();
+    while (!any_visible_titled(title)) {
+        if (now_ms() - t0 > timeout_ms) {
+            emit("{\"appeared\":false}");
+            return 1;
+        }
+        Sleep(1);
+    }
+    const double t_open = now_ms();
+    bool flag = is_topmost(cls);
+    std::string s = "{\"appeared\":true,\"appeared_ms\":" + num(static_cast<long long>(t_open - t0)) +
+                    ",\"topmost_at_open\":" + boolean(flag) + ",\"changes\":[";
+    int changes = 0;
+    while (any_visible_titled(title) && now_ms() - t_open < timeout_ms) {
+        bool f = is_topmost(cls);
+        if (f != flag) {
+            flag = f;
+            s += std::string(changes++ ? "," : "") + "{\"ms\":" + num(static_cast<long long>(now_ms() - t_open)) +
+                 ",\"topmost\":" + boolean(f) + "}";
+        }
+        Sleep(1);
+    }
+    const double t_close = now_ms();
+    const bool closed = !any_visible_titled(title);
+    s += "],\"closed\":" + boolean(closed) + ",\"open_ms\":" + num(static_cast<long long>(t_close - t_open));
+    long long back = -1;
+    while (closed && now_ms() - t_close < 1000) {
+        if (is_topmost(cls)) {
+            back = static_cast<long long>(now_ms() - t_close);
+            break;
+        }
+        Sleep(1);
+    }
+    s += ",\"topmost_after_close_ms\":" + (back < 0 ? std::string("null") : num(back)) + "}";
+    emit(s);
+    return closed ? 0 : 1;
+}
+
+// ---------------------------------------------------------------- a menu of our own
+
+// A popup menu with the given captions ("-" is a separator), opened by this
+// process the way a notification-area program opens its own, so that its size
+// and picture can be compared with another program's: while it is open a
+// timer captures it to FILE, reads every item's rectangle and closes it.
+struct RefMenu {
+    HMENU menu = nullptr;
+    int items = 0;
+    std::wstring file;
+    std::string result = "{\"open\":false}";
+    int ticks = 0;
+};
+RefMenu g_ref;
+
+HWND own_popup() {
+    for (HWND h : windows_of_class(L"#32768")) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+LRESULT CALLBACK ref_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER) {
+        HWND pop = own_popup();
+        // Two ticks with the menu up: the first may come before it is painted.
+        if (pop && ++g_ref.ticks >= 2) {
+            KillTimer(h, 1);
+            RECT r{};
+            GetWindowRect(pop, &r);
+            bool saved = capture(r.left, r.top, r.right - r.left, r.bottom - r.top, g_ref.file);
+            std::string s = "{\"open\":true,\"saved\":" + boolean(saved) + ",\"popup\":" + rect_json(r) + ",\"items\":[";
+            for (int i = 0; i < g_ref.items; ++i) {
+                RECT ir{};
+                GetMenuItemRect(h, g_ref.menu, static_cast<UINT>(i), &ir);
+                s += (i ? "," : "") + rect_json(ir);
+            }
+            g_ref.result = s + "]}";
+            EndMenu();
+        }
+        return 0;
+    }
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+int ref_menu(int x, int y, const std::wstring& file, const std::vector<std::wstring>& captions) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ref_proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"probeMenuOwner";
+    RegisterClassW(&wc);
+    HWND owner = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    g_ref.menu = CreatePopupMenu();
+    g_ref.file = file;
+    UINT id = 1;
+    for (const auto& c : captions) {
+        if (c == L"-")
+            AppendMenuW(g_ref.menu, MF_SEPARATOR, id++, nullptr);
+        else
+            AppendMenuW(g_ref.menu, MF_STRING, id++, c.c_str());
+        ++g_ref.items;
+    }
+    SetForegroundWindow(owner);
+    SetTimer(owner, 1, 150, nullptr);
+    TrackPopupMenu(g_ref.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
+                   owner, nullptr);
+    emit(g_ref.result);
+    DestroyMenu(g_ref.menu);
+    DestroyWindow(owner);
+    return g_ref.result.find("\"saved\":true") != std::string::npos ? 0 : 1;
 }
 
 // ---------------------------------------------------------------- input
@@ -379,11 +561,31 @@ int usage() {
          "\"click X Y [left|right]\","
          "\"drag X1 Y1 X2 Y2 [STEPS]\","
          "\"activate HWND\","
+         "\"watch CLASS INTERVAL_MS DURATION_MS DIR [TITLE]\","
+         "\"topmost-during TITLE CLASS TIMEOUT_MS\","
+         "\"refmenu X Y FILE.ppm CAPTION...\","
+         "\"now\","
          "\"hold\"]}");
     return 2;
 }
 
 long arg_long(const char* s) { return std::strtol(s, nullptr, 0); }
+
+// The arguments as UTF-16, from the wide command line: the ANSI argv has
+// been through the code page already (1252 here), which loses Japanese.
+std::vector<std::wstring> g_wargs;
+
+const std::wstring& warg(int i) {
+    if (g_wargs.empty()) {
+        int n = 0;
+        if (LPWSTR* w = CommandLineToArgvW(GetCommandLineW(), &n)) {
+            for (int k = 0; k < n; ++k) g_wargs.emplace_back(w[k]);
+            LocalFree(w);
+        }
+    }
+    static const std::wstring none;
+    return i < static_cast<int>(g_wargs.size()) ? g_wargs[static_cast<size_t>(i)] : none;
+}
 
 }  // namespace
 
@@ -396,14 +598,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cmd == "find" && argc == 3) {
-        auto hs = windows_of_class(widen(argv[2]));
+        auto hs = windows_of_class(warg(2));
         emit(array_json(hs));
         return hs.empty() ? 1 : 0;
     }
     if (cmd == "wait" && (argc == 4 || argc == 5)) {
         // "gone" waits until no window of the class is left; the others wait
         // for one that exists (and is visible or hidden, if asked).
-        std::wstring cls = widen(argv[2]);
+        std::wstring cls = warg(2);
         DWORD timeout = static_cast<DWORD>(arg_long(argv[3]));
         std::string want = argc == 5 ? argv[4] : "";
         if (want == "gone") {
@@ -438,13 +640,13 @@ int main(int argc, char** argv) {
     if (cmd == "capture" && argc == 7) {
         int w = arg_long(argv[4]), h = arg_long(argv[5]);
         if (w <= 0 || h <= 0) return usage();
-        bool ok = capture(arg_long(argv[2]), arg_long(argv[3]), w, h, widen(argv[6]));
+        bool ok = capture(arg_long(argv[2]), arg_long(argv[3]), w, h, warg(6));
         emit("{\"ok\":" + boolean(ok) + "}");
         return ok ? 0 : 1;
     }
-    if (cmd == "snap" && argc == 5) return snap(widen(argv[2]), static_cast<DWORD>(arg_long(argv[3])), widen(argv[4]));
+    if (cmd == "snap" && argc == 5) return snap(warg(2), static_cast<DWORD>(arg_long(argv[3])), warg(4));
     if (cmd == "dialog" && argc == 4) {
-        std::wstring title = widen(argv[2]);
+        std::wstring title = warg(2);
         auto hs = wait_for([&] { return windows_titled(title); }, [](HWND h) { return IsWindowVisible(h) != FALSE; },
                            static_cast<DWORD>(arg_long(argv[3])));
         std::string s = "[";
@@ -455,7 +657,7 @@ int main(int argc, char** argv) {
     if (cmd == "children" && argc == 3) {
         // Every window of the class with its child windows; the Wine
         // desktop's taskbar (Shell_TrayWnd) keeps its task buttons as such.
-        auto hs = windows_of_class(widen(argv[2]));
+        auto hs = windows_of_class(warg(2));
         std::string s = "[";
         for (size_t i = 0; i < hs.size(); ++i) s += (i ? "," : "") + dialog_json(hs[i]);
         emit(s + "]");
@@ -492,7 +694,7 @@ int main(int argc, char** argv) {
     }
     if (cmd == "chars" && argc == 4) {
         HWND h = parse_hwnd(argv[2]);
-        for (wchar_t c : widen(argv[3])) PostMessageW(h, WM_CHAR, c, 1);
+        for (wchar_t c : warg(3)) PostMessageW(h, WM_CHAR, c, 1);
         emit("{\"ok\":true}");
         return 0;
     }
@@ -529,6 +731,25 @@ int main(int argc, char** argv) {
         bool ok = SetForegroundWindow(parse_hwnd(argv[2])) != 0;
         emit("{\"ok\":" + boolean(ok) + "}");
         return ok ? 0 : 1;
+    }
+    if (cmd == "watch" && (argc == 6 || argc == 7))
+        return watch(warg(2), static_cast<DWORD>(arg_long(argv[3])), static_cast<DWORD>(arg_long(argv[4])),
+                     warg(5), argc == 7 ? warg(6) : std::wstring());
+    if (cmd == "topmost-during" && argc == 5)
+        return topmost_during(warg(2), warg(3), static_cast<DWORD>(arg_long(argv[4])));
+    if (cmd == "refmenu" && argc >= 6) {
+        std::vector<std::wstring> captions;
+        for (int i = 5; i < argc; ++i) captions.push_back(warg(i));
+        return ref_menu(arg_long(argv[2]), arg_long(argv[3]), warg(4), captions);
+    }
+    if (cmd == "now" && argc == 2) {
+        // The local clock as Wine keeps it; wDayOfWeek counts from Sunday = 0.
+        SYSTEMTIME t{};
+        GetLocalTime(&t);
+        emit("{\"year\":" + num(t.wYear) + ",\"month\":" + num(t.wMonth) + ",\"day\":" + num(t.wDay) +
+             ",\"weekday\":" + num(t.wDayOfWeek) + ",\"hour\":" + num(t.wHour) + ",\"minute\":" + num(t.wMinute) +
+             ",\"second\":" + num(t.wSecond) + "}");
+        return 0;
     }
     if (cmd == "hold" && argc == 2) {
         // Wine closes a virtual desktop (and its taskbar) a moment after the
