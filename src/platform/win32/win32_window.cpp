@@ -287,10 +287,11 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
   // tooltip popping on a press, under Wine with the position of an earlier
   // move); with the left button down such a move would start a drag and
   // swallow the click. Only a change of the pointer's own position, as the
-  // message records it, counts. A move sent by another thread is none of
-  // these: it is the notification area's callback (with the mouse message
-  // number as its X), and two equal releases there are two clicks.
-  if (!InSendMessage()) {
+  // message records it, counts. Only character windows are judged so: the
+  // dialog window also receives the notification area's callback as a move
+  // (with the mouse message number as its X), sent or posted, and two equal
+  // releases there are two clicks.
+  if (isCharacter() && !InSendMessage()) {
     const DWORD pos = GetMessagePos();
     const POINT pointer{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
     if (haveLastMove_ && pointer.x == lastMove_.x && pointer.y == lastMove_.y) return;
