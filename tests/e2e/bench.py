@@ -5,6 +5,7 @@ the CPU use is measured, after a 5 s settling time.
 """
 
 import json
+import subprocess
 import os
 import sys
 import time
@@ -71,6 +72,14 @@ def main():
         after = {k: cpu_seconds(p) for k, p in watched.items() if p}
         rss, hwm = status_kb(app.pid, "VmRSS"), status_kb(app.pid, "VmHWM")
         d.stop_app(app)
+        # The frame benchmark runs the same drawing code on this desktop.
+        bench_exe = d.exe.parent / "frame_bench.exe"
+        frame_lines = []
+        if bench_exe.exists():
+            log("timing frames with frame_bench.exe")
+            r = subprocess.run(["wine", str(bench_exe)], env=d.env(), stdin=subprocess.DEVNULL,
+                               capture_output=True, timeout=120)
+            frame_lines = r.stdout.decode("utf-8", "replace").strip().splitlines()
 
     rows = [("start to visible window", f"{to_visible * 1000:.0f} ms"),
             ("visible to settled first frame", f"{snap.get('settled_ms', '?')} ms")]
@@ -83,6 +92,10 @@ def main():
     print(f"\nxpekko.exe under Wine, {elapsed:.0f} s measured")
     for name, value in rows:
         print(f"  {name:<{width}}  {value}")
+    if frame_lines:
+        print("\nframe_bench.exe under Wine (wall per call, and CPU)")
+        for line in frame_lines:
+            print(f"  {line}")
 
 
 if __name__ == "__main__":

@@ -1,0 +1,76 @@
+// Prints what a frame drawing and a paced companion step cost on the real
+// desktop: the program's own start-up, then frames at tick-like intervals.
+// Figures to watch, not a test.
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "platform/win32/win32.h"
+#include "platform/win32/win32_platform.h"
+#include "windows/menuForm.h"
+#include "windows/pekkoForm.h"
+#include "windows/program.h"
+
+namespace {
+
+double nowMs() {
+  static LARGE_INTEGER freq = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+double cpuMs() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto ms = [](FILETIME f) {
+    return (static_cast<double>(f.dwHighDateTime) * 4294967296.0 + f.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+void report(const char* what, std::vector<double> v, double cpu) {
+  std::sort(v.begin(), v.end());
+  std::printf("%-34s n=%zu  median %.2f ms  p90 %.2f ms  max %.2f ms  CPU %.2f ms each\n", what,
+              v.size(), v[v.size() / 2], v[v.size() * 9 / 10], v.back(), cpu / v.size());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int frames = argc > 1 ? _wtoi(argv[1]) : 100;
+  platform::win32::Win32Platform os;
+  Program program(os);
+  program.start();
+  program.pekko().Timer1().setEnabled(false);  // only the frames measured here
+  os.doEventsPaced(10, 500);
+
+  std::vector<double> wall;
+  double cpu = 0;
+  for (int i = 0; i < frames; ++i) {
+    const std::int16_t cell = static_cast<std::int16_t>(i % 12);
+    const double c0 = cpuMs(), t0 = nowMs();
+    program.pekko().BBfun1(cell);
+    wall.push_back(nowMs() - t0);
+    cpu += cpuMs() - c0;
+    os.doEventsPaced(20, 100);  // a tick's distance between frames
+  }
+  report("frame drawing (BBfun1)", wall, cpu);
+
+  std::vector<double> steps;
+  const double c0 = cpuMs();
+  for (int i = 0; i < 25; ++i) {
+    const double t0 = nowMs();
+    os.doEventsPaced(700, 40);
+    steps.push_back(nowMs() - t0);
+  }
+  report("companion pause (700 passes)", steps, cpuMs() - c0);
+
+  program.menu().tuskicon2();
+  std::fflush(stdout);
+  return 0;
+}
