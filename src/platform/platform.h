@@ -166,7 +166,7 @@ enum class WindowKind {
   Dialog,     // thin fixed border, title bar without close, minimise or maximise box
 };
 
-struct WindowSpec {
+struct WindowDesign {
   std::string className;  // also how tests and probes find the window
   std::string title;
   WindowKind kind = WindowKind::Character;
@@ -236,7 +236,7 @@ class Platform {
   virtual ~Platform() = default;
 
   // Objects.
-  virtual std::unique_ptr<Window> createWindow(const WindowSpec& spec) = 0;
+  virtual std::unique_ptr<Window> createWindow(const WindowDesign& design) = 0;
   virtual std::unique_ptr<Surface> createSurface(int width, int height) = 0;
   virtual std::unique_ptr<Surface> loadPicture(Picture picture) = 0;
   virtual std::unique_ptr<Timer> createTimer(int intervalMs, bool enabled) = 0;

@@ -14,12 +14,12 @@ class Program;
 // The items of the menu `mfile`, top to bottom.
 enum MenuItem : int { mgo, sep3, m3, m4, sep, mlove, mabout, sep2, mend, kMenuItemCount };
 
-struct MenuItemSpec {
+struct MenuItemEntry {
   std::string_view name;
   std::string_view caption;  // "-" is a separator
 };
 
-inline constexpr std::array<MenuItemSpec, kMenuItemCount> kMenuItems{{
+inline constexpr std::array<MenuItemEntry, kMenuItemCount> kMenuItems{{
     {"mgo", "遊びにやる"},
     {"sep3", "-"},
     {"m3", "日付と時刻の調整"},

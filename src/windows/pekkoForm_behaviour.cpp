@@ -65,16 +65,16 @@ void pekkoForm::WalkRight() { walk(kWalkRight); }
 
 void pekkoForm::walk(int mode) {
   Module1& m = app_.m;
-  const WalkSpec& spec = kWalks[mode - kWalkDown];
+  const WalkPattern& pattern = kWalks[mode - kWalkDown];
   const std::int16_t n = ++m.actStep;
   // The position is read afresh: a drag in between is walked on from.
   if (n != 1) {
-    if (spec.vertical)
-      form_->setTop(form_->top() + spec.move);
+    if (pattern.vertical)
+      form_->setTop(form_->top() + pattern.move);
     else
-      form_->setLeft(form_->left() + spec.move);
+      form_->setLeft(form_->left() + pattern.move);
   }
-  BBfun1(spec.cells[n - 1]);
+  BBfun1(pattern.cells[n - 1]);
   if (n == kWalkSteps) m.actStep = 0;
 }
 

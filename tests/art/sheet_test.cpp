@@ -12,22 +12,22 @@ namespace {
 using arttest::Gif;
 using arttest::Px;
 
-struct SheetSpec {
+struct SheetLayout {
     const char* file;
     int cells;
     int cellH;
     int tableSize;
 };
 
-const SheetSpec kSheets[] = {
+const SheetLayout kSheets[] = {
     {"rPic1.gif", 12, 64, 16},
     {"rPic2.gif", 14, 64, 32},
     {"rPic3.gif", 11, 92, 64},
 };
 
-void PrintTo(const SheetSpec& s, std::ostream* os) { *os << s.file; }
+void PrintTo(const SheetLayout& s, std::ostream* os) { *os << s.file; }
 
-const Gif& load(const SheetSpec& s) {
+const Gif& load(const SheetLayout& s) {
     static std::map<std::string, Gif> cache;
     auto it = cache.find(s.file);
     if (it == cache.end())
@@ -36,26 +36,26 @@ const Gif& load(const SheetSpec& s) {
 }
 
 // Figure pixels of one cell, from its mask.
-bool fig(const Gif& g, const SheetSpec& s, int cell, int x, int y) { return g.at(cell * 64 + x, s.cellH + y).black(); }
+bool fig(const Gif& g, const SheetLayout& s, int cell, int x, int y) { return g.at(cell * 64 + x, s.cellH + y).black(); }
 
-int lowestRow(const Gif& g, const SheetSpec& s, int cell) {
+int lowestRow(const Gif& g, const SheetLayout& s, int cell) {
     for (int y = s.cellH - 1; y >= 0; --y)
         for (int x = 0; x < 64; ++x)
             if (fig(g, s, cell, x, y)) return y;
     return -1;
 }
 
-int topRow(const Gif& g, const SheetSpec& s, int cell) {
+int topRow(const Gif& g, const SheetLayout& s, int cell) {
     for (int y = 0; y < s.cellH; ++y)
         for (int x = 0; x < 64; ++x)
             if (fig(g, s, cell, x, y)) return y;
     return -1;
 }
 
-class SheetTest : public ::testing::TestWithParam<SheetSpec> {};
+class SheetTest : public ::testing::TestWithParam<SheetLayout> {};
 
 TEST_P(SheetTest, IsASingleFrameGif89aWithItsGlobalTable) {
-    const SheetSpec s = GetParam();
+    const SheetLayout s = GetParam();
     const Gif& g = load(s);
     EXPECT_EQ(g.signature, "GIF89a");
     EXPECT_EQ(g.w, 64 * s.cells);
@@ -69,7 +69,7 @@ TEST_P(SheetTest, IsASingleFrameGif89aWithItsGlobalTable) {
 }
 
 TEST_P(SheetTest, MaskBandIsPureBlackAndWhiteAndImageIsWhiteAroundTheFigure) {
-    const SheetSpec s = GetParam();
+    const SheetLayout s = GetParam();
     const Gif& g = load(s);
     ASSERT_EQ(g.h, 2 * s.cellH);
     int grey = 0, fringe = 0;
@@ -84,7 +84,7 @@ TEST_P(SheetTest, MaskBandIsPureBlackAndWhiteAndImageIsWhiteAroundTheFigure) {
 }
 
 TEST_P(SheetTest, EveryCellHoldsAFigureClearOfTheCellBorder) {
-    const SheetSpec s = GetParam();
+    const SheetLayout s = GetParam();
     const Gif& g = load(s);
     ASSERT_EQ(g.w, 64 * s.cells);
     for (int n = 0; n < s.cells; ++n) {
@@ -103,7 +103,7 @@ TEST_P(SheetTest, EveryCellHoldsAFigureClearOfTheCellBorder) {
 // Every figure pixel next to the background is dark: the figure has a
 // closed outline and keeps it on light and dark desktops.
 TEST_P(SheetTest, FiguresAreOutlinedInADarkColour) {
-    const SheetSpec s = GetParam();
+    const SheetLayout s = GetParam();
     const Gif& g = load(s);
     ASSERT_EQ(g.w, 64 * s.cells);
     for (int n = 0; n < s.cells; ++n) {
@@ -123,7 +123,7 @@ TEST_P(SheetTest, FiguresAreOutlinedInADarkColour) {
 // Standing, walking and squatting cells all rest on one ground row, so that
 // switching cells never makes a character hop.
 TEST_P(SheetTest, AllCellsShareOneGroundLine) {
-    const SheetSpec s = GetParam();
+    const SheetLayout s = GetParam();
     const Gif& g = load(s);
     ASSERT_EQ(g.w, 64 * s.cells);
     const int ground = lowestRow(g, s, 0);
@@ -146,7 +146,7 @@ TEST(WalkSheet, RightFacingCellsMirrorTheLeftFacingOnes) {
 // Within one walk (standing, stride, other stride) the head may bob by a
 // pixel but not jump.
 TEST(WalkSheet, StrideFramesKeepTheHeadHeight) {
-    const SheetSpec& s = kSheets[0];
+    const SheetLayout& s = kSheets[0];
     const Gif& g = load(s);
     ASSERT_EQ(g.w, 768);
     for (int first : {0, 3, 6, 9}) {
@@ -157,7 +157,7 @@ TEST(WalkSheet, StrideFramesKeepTheHeadHeight) {
 
 // Squatting cells are lower than the standing ones.
 TEST(ActionSheet, SquattingCellsAreLowerThanStandingOnes) {
-    const SheetSpec& s = kSheets[1];
+    const SheetLayout& s = kSheets[1];
     const Gif& g = load(s);
     ASSERT_EQ(g.w, 896);
     const int standing = topRow(g, s, 0);
@@ -167,7 +167,7 @@ TEST(ActionSheet, SquattingCellsAreLowerThanStandingOnes) {
 // The skateboard spans the bottom of the riding cells and is gone when rer
 // walks or sits.
 TEST(CompanionSheet, BoardLiesAlongTheBottomOfTheRidingCells) {
-    const SheetSpec& s = kSheets[2];
+    const SheetLayout& s = kSheets[2];
     const Gif& g = load(s);
     ASSERT_EQ(g.w, 704);
     auto widthNear = [&](int cell, int y) {

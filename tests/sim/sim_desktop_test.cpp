@@ -11,7 +11,7 @@ using namespace platform::sim;
 
 namespace {
 
-WindowSpec character(float w = 960, float h = 960) {
+WindowDesign character(float w = 960, float h = 960) {
   return {"test", "", WindowKind::Character, w, h};
 }
 

@@ -101,8 +101,8 @@ TEST_F(TrayTest, RecordFieldsAndTheTipFollowedByNulThenBlanks) {
 
 TEST_F(TrayTest, TheWindowIsTheHiddenDialogWithTheProductName) {
   EXPECT_FALSE(menu().visible());
-  EXPECT_EQ(menu().spec.title, "ぴょこぴょこペッコ");
-  EXPECT_EQ(menu().spec.kind, platform::WindowKind::Dialog);
+  EXPECT_EQ(menu().design.title, "ぴょこぴょこペッコ");
+  EXPECT_EQ(menu().design.kind, platform::WindowKind::Dialog);
   EXPECT_EQ(menu().width(), 2175.0f);
 }
 

@@ -28,8 +28,8 @@ SimDesktop::SimDesktop(int widthPixels, int heightPixels, float twipsPerPixel)
 
 SimDesktop::~SimDesktop() = default;
 
-std::unique_ptr<Window> SimDesktop::createWindow(const WindowSpec& spec) {
-  return std::make_unique<SimWindow>(*this, spec);
+std::unique_ptr<Window> SimDesktop::createWindow(const WindowDesign& design) {
+  return std::make_unique<SimWindow>(*this, design);
 }
 
 std::unique_ptr<Surface> SimDesktop::createSurface(int width, int height) {
@@ -72,7 +72,7 @@ void SimDesktop::raise(SimWindow* w) {
 
 SimWindow* SimDesktop::find(const std::string& className) const {
   for (SimWindow* w : z_)
-    if (w->spec.className == className) return w;
+    if (w->design.className == className) return w;
   return nullptr;
 }
 
@@ -95,7 +95,7 @@ std::unique_ptr<SimWindow> SimDesktop::openApplicationWindow(int x, int y, int w
                                                              std::uint32_t colour) {
   const float t = metrics_.twipsPerPixelX;
   auto win = std::make_unique<SimWindow>(
-      *this, WindowSpec{"application", "", WindowKind::Dialog, w * t, h * t});
+      *this, WindowDesign{"application", "", WindowKind::Dialog, w * t, h * t});
   win->setLeft(x * t);
   win->setTop(y * metrics_.twipsPerPixelY);
   std::fill(win->back.pixels.begin(), win->back.pixels.end(), colour);

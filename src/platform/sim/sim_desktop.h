@@ -52,7 +52,7 @@ class SimDesktop : public Platform {
   ~SimDesktop() override;
 
   // --- Platform ---
-  std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
+  std::unique_ptr<Window> createWindow(const WindowDesign& design) override;
   std::unique_ptr<Surface> createSurface(int width, int height) override;
   std::unique_ptr<Surface> loadPicture(Picture picture) override;
   std::unique_ptr<Timer> createTimer(int intervalMs, bool enabled) override;

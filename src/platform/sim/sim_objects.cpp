@@ -37,11 +37,11 @@ bool SimMenu::choose(int item) {
 
 void SimMenu::popup() { desk_.popupShown(*this); }
 
-SimWindow::SimWindow(SimDesktop& desk, const WindowSpec& s)
-    : spec(s), desk_(desk), hwnd_(desk.newHandle()), dc_(desk.newHandle()) {
-  if (spec.hasIcon) icon_ = desk.newHandle();
-  width_ = spec.width;
-  height_ = spec.height;
+SimWindow::SimWindow(SimDesktop& desk, const WindowDesign& s)
+    : design(s), desk_(desk), hwnd_(desk.newHandle()), dc_(desk.newHandle()) {
+  if (design.hasIcon) icon_ = desk.newHandle();
+  width_ = design.width;
+  height_ = design.height;
   ensureBack();
   desk_.registerDC(dc_, &back);
   desk_.addWindow(this);
@@ -91,7 +91,7 @@ void SimWindow::show() {
   visible_ = true;
   // A dialog comes to the front and takes the focus; a character window
   // only appears.
-  if (spec.kind == WindowKind::Dialog) {
+  if (design.kind == WindowKind::Dialog) {
     desk_.raise(this);
     desk_.activate(hwnd_);
   }

@@ -74,7 +74,7 @@ class SimMenu : public Menu {
 
 class SimWindow : public Window {
  public:
-  SimWindow(SimDesktop& desk, const WindowSpec& spec);
+  SimWindow(SimDesktop& desk, const WindowDesign& design);
   ~SimWindow() override;
 
   float left() const override { return left_; }
@@ -106,7 +106,7 @@ class SimWindow : public Window {
   // The area under a client point, or null.
   SimMouseArea* areaAt(int x, int y) const;
 
-  WindowSpec spec;
+  WindowDesign design;
   bool topmost = false;
   Bitmap back;  // the persistent back image
   int refreshCount = 0;

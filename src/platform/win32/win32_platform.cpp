@@ -56,8 +56,8 @@ Win32Platform::Win32Platform() {
 
 // --- objects --------------------------------------------------------------
 
-std::unique_ptr<Window> Win32Platform::createWindow(const WindowSpec& spec) {
-  return std::make_unique<Win32Window>(spec);
+std::unique_ptr<Window> Win32Platform::createWindow(const WindowDesign& design) {
+  return std::make_unique<Win32Window>(design);
 }
 
 std::unique_ptr<Surface> Win32Platform::createSurface(int width, int height) {

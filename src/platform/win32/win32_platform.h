@@ -12,7 +12,7 @@ class Win32Platform final : public Platform {
  public:
   Win32Platform();
 
-  std::unique_ptr<Window> createWindow(const WindowSpec& spec) override;
+  std::unique_ptr<Window> createWindow(const WindowDesign& design) override;
   std::unique_ptr<Surface> createSurface(int width, int height) override;
   std::unique_ptr<Surface> loadPicture(Picture picture) override;
   std::unique_ptr<Timer> createTimer(int intervalMs, bool enabled) override;

@@ -47,20 +47,20 @@ POINT pointOf(LPARAM lParam) {
 
 }  // namespace
 
-Win32Window::Win32Window(const WindowSpec& spec)
-    : kind_(spec.kind),
+Win32Window::Win32Window(const WindowDesign& design)
+    : kind_(design.kind),
       tppX_(twipsPerPixelX()),
       tppY_(twipsPerPixelY()),
-      back_(std::max(1, toPixels(spec.width, tppX_)), std::max(1, toPixels(spec.height, tppY_)),
-            backFillFor(spec.kind)),
-      backFill_(backFillFor(spec.kind)) {
-  widthTw_ = spec.width;
-  heightTw_ = spec.height;
-  widthPx_ = std::max(0, toPixels(spec.width, tppX_));
-  heightPx_ = std::max(0, toPixels(spec.height, tppY_));
+      back_(std::max(1, toPixels(design.width, tppX_)), std::max(1, toPixels(design.height, tppY_)),
+            backFillFor(design.kind)),
+      backFill_(backFillFor(design.kind)) {
+  widthTw_ = design.width;
+  heightTw_ = design.height;
+  widthPx_ = std::max(0, toPixels(design.width, tppX_));
+  heightPx_ = std::max(0, toPixels(design.height, tppY_));
 
   HINSTANCE inst = GetModuleHandleW(nullptr);
-  if (spec.hasIcon) {
+  if (design.hasIcon) {
     bigIcon_ = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(XPEKKO_ICON), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
     smallIcon_ = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(XPEKKO_ICON), IMAGE_ICON,
@@ -68,7 +68,7 @@ Win32Window::Win32Window(const WindowSpec& spec)
   }
 
   // One class per window: the class name is how others find the window.
-  const std::wstring cls = widen(spec.className);
+  const std::wstring cls = widen(design.className);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   if (!GetClassInfoExW(inst, cls.c_str(), &wc)) {
@@ -97,7 +97,7 @@ Win32Window::Win32Window(const WindowSpec& spec)
   // Character windows are owned by the hidden helper window: that is what
   // keeps them out of the taskbar everywhere.
   HWND owner = isCharacter() ? hostWindow() : nullptr;
-  CreateWindowExW(exStyle(), cls.c_str(), widen(spec.title).c_str(), style(), leftPx_, topPx_, outer.cx,
+  CreateWindowExW(exStyle(), cls.c_str(), widen(design.title).c_str(), style(), leftPx_, topPx_, outer.cx,
                   outer.cy, owner, nullptr, inst, this);
   if (isCharacter()) characterWindows().push_back(this);
   if (hwnd_ && bigIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));

@@ -15,7 +15,7 @@ namespace platform::win32 {
 
 class Win32Window final : public Window {
  public:
-  explicit Win32Window(const WindowSpec& spec);
+  explicit Win32Window(const WindowDesign& design);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
