@@ -143,8 +143,6 @@ class SimDesktop : public Platform {
   int releaseCaptures = 0;
   int heldScreenDCs() const { return heldScreenDCs_; }
   int screenDCsObtained = 0;
-  int doEventsPasses = 0;
-  int pacedSteps = 0;
   int randomizeCalls = 0;
   bool ended() const { return ended_; }
 

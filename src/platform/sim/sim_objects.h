@@ -90,7 +90,8 @@ class SimWindow : public Window {
   bool visible() const override { return visible_; }
   Handle hWnd() const override { return hwnd_; }
   Handle hDC() const override { return dc_; }
-  void refresh() override { ++refreshCount; }
+  // The screen is composed from the back image itself: nothing to copy.
+  void refresh() override {}
   Handle icon() const override { return icon_; }
   MouseArea& addMouseArea(int x, int y, int width, int height) override;
   Menu& addMenu(const std::string& caption) override;
@@ -109,7 +110,6 @@ class SimWindow : public Window {
   WindowDesign design;
   bool topmost = false;
   Bitmap back;  // the persistent back image
-  int refreshCount = 0;
   std::vector<std::unique_ptr<SimMouseArea>> areas;
   std::vector<std::unique_ptr<SimMenu>> menus;
 
