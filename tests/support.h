@@ -68,6 +68,20 @@ inline Bitmap patternedDesktop(int w, int h) {
   return b;
 }
 
+// The desktop picture under a 64-pixel-wide cell at (x, y): what a frame
+// there must show around the figure. Off the screen it is black, as a
+// capture has it.
+inline Bitmap desktopUnder(const SimDesktop& desk, int x0, int y0, int height) {
+  const Bitmap& d = desk.desktop();
+  Bitmap b(64, height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const int sx = x0 + x, sy = y0 + y;
+      if (sx >= 0 && sy >= 0 && sx < d.width && sy < d.height) b.at(x, y) = d.at(sx, sy);
+    }
+  return b;
+}
+
 // Which cell of ペッコ's two sheets a 64 x 64 picture shows over a uniform
 // background: "walk 3", "action 12", or "?".
 class CellIdentifier {

@@ -58,11 +58,17 @@ NotifyIconData trayRecord(Handle hWnd, Handle hIcon) {
   return d;
 }
 
+// The callback's message number arrives as a mouse move to X = n pixels,
+// reported in twips. At a whole number of twips per pixel (100 % and 125 %
+// scaling) X and the factor are rounded and X divided with truncation. At
+// other scales (175 % is 8.57... twips per pixel, 200 % is 7.5) rounding the
+// factor would turn 514 into 489 or 481, and the menu would never open:
+// there the quotient itself is rounded, which gives n back exactly.
 int trayMessageFromX(float x, float twipsPerPixelX) {
+  if (!(twipsPerPixelX > 0)) return 0;
   const std::int32_t factor = roundEven(twipsPerPixelX);
-  const std::int32_t twips = roundEven(x);
-  if (factor == 0) return 0;
-  return twips / factor;
+  if (static_cast<float>(factor) == twipsPerPixelX) return roundEven(x) / factor;
+  return roundEven(static_cast<float>(x / twipsPerPixelX));
 }
 
 std::string dateTimeCommand(std::string_view winDir, std::string_view sysDir) {

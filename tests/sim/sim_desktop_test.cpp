@@ -132,6 +132,7 @@ TEST(SimScreenDC, IsCountedUntilReleased) {
   EXPECT_EQ(desk.ReleaseDC(0, dc), 1);
   EXPECT_EQ(desk.ReleaseDC(0, dc), 0);  // a second release finds nothing held
   EXPECT_EQ(desk.heldScreenDCs(), 0);
+  EXPECT_EQ(desk.screenDCsReleased, 2);  // but is seen
 }
 
 TEST(SimTimers, TickAtTheirIntervalAndRestartWhenChanged) {
@@ -150,9 +151,12 @@ TEST(SimTimers, TickAtTheirIntervalAndRestartWhenChanged) {
   t->setEnabled(true);
   desk.advance(250);
   EXPECT_EQ(at.back(), 3950);
-  t->setEnabled(true);  // already on: the count goes on
-  desk.advance(250);
-  EXPECT_EQ(at.back(), 4200);
+  desk.advance(100);
+  t->setEnabled(true);  // already on: the count starts again
+  desk.advance(249);
+  EXPECT_EQ(at.back(), 3950);
+  desk.advance(1);
+  EXPECT_EQ(at.back(), 4300);
 }
 
 TEST(SimTimers, NeverTickInsideATick) {
@@ -202,6 +206,19 @@ TEST(SimEvents, RunAtTheNextPassInOrder) {
   EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
 }
 
+TEST(SimEvents, APassInsideAnEventRunsTheEventsWaitingBehindIt) {
+  SimDesktop desk;
+  std::vector<int> ran;
+  desk.post([&] {
+    ran.push_back(1);
+    desk.doEvents();
+    ran.push_back(3);
+  });
+  desk.post([&] { ran.push_back(2); });
+  desk.doEvents();
+  EXPECT_EQ(ran, (std::vector<int>{1, 2, 3}));
+}
+
 TEST(SimEvents, NothingRunsAfterTheEnd) {
   SimDesktop desk;
   auto t = desk.createTimer(100, true);
@@ -213,6 +230,10 @@ TEST(SimEvents, NothingRunsAfterTheEnd) {
   desk.advance(1000);
   EXPECT_EQ(ran, 0);
   EXPECT_TRUE(desk.ended());
+  // A program that went on calling would be caught.
+  EXPECT_EQ(desk.callsAfterEnd, 0);
+  EXPECT_FALSE(desk.Shell_NotifyIcon(platform::NIM_DELETE, {}));
+  EXPECT_EQ(desk.callsAfterEnd, 1);
 }
 
 TEST(SimDrag, MovesOnlyWhenTheProgramStartsTheMoveLoop) {

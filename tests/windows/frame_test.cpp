@@ -2,6 +2,7 @@
 // after BBfun1/2/3, and what a drawing leaves behind.
 #include <gtest/gtest.h>
 
+#include "platform/twips.h"
 #include "support.h"
 
 using namespace testing_support;
@@ -38,6 +39,21 @@ TEST_F(FrameTest, FigureOverPatternedDesktopKeepsEveryBackgroundPixel) {
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 64; ++x) expectedBackground.at(x, y) = behind.at(w.pixelX() + x, w.pixelY() + y);
   EXPECT_EQ(onScreen(w), composite(sheet(Picture::rPic1), 0, 64, expectedBackground));
+}
+
+TEST_F(FrameTest, HalfPixelPlacesRoundToEvenForTheCapture) {
+  desk.setDesktop(patternedDesktop(1024, 768));
+  start();
+  // 22.5 and -0.5 pixels round down to the even neighbour, 23.5 up.
+  for (float px : {22.5f, 23.5f, -0.5f}) {
+    SCOPED_TRACE(px);
+    pekko().setLeft(px * 15);
+    pekko().setTop(px * 15 + 3000);
+    app.pekko().BBfun1(std::int16_t{3});
+    EXPECT_EQ(pekko().pixelX(), platform::roundEven(px));
+    EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic1), 3, 64,
+                                           desktopUnder(desk, pekko().pixelX(), pekko().pixelY(), 64)));
+  }
 }
 
 TEST_F(FrameTest, SameCellTwiceIsNotADoubleExposure) {

@@ -8,6 +8,7 @@
 
 using namespace testing_support;
 using platform::DateTime;
+using platform::Handle;
 using platform::LeftButton;
 using platform::MiddleButton;
 using platform::RightButton;
@@ -53,6 +54,20 @@ TEST_F(MouseTest, ClickShowsTheClockAndLeavesTheTopmostBandMeanwhile) {
   EXPECT_FALSE(topmostWhileOpen);
   EXPECT_TRUE(pekko().topmost);
   EXPECT_EQ(desk.stacking().back(), &pekko());
+}
+
+TEST_F(MouseTest, ClickLeavesTheFocusWhereItWas) {
+  auto work = desk.openApplicationWindow(0, 0, 300, 200, 0xEEEEEE);
+  Handle focusWhileOpen = 0;
+  desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
+    focusWhileOpen = desk.foreground();
+    return platform::IDOK;
+  };
+  desk.click(pekko());
+  desk.doEvents();
+  ASSERT_EQ(desk.messageBoxes.size(), 1u);
+  EXPECT_EQ(focusWhileOpen, work->hWnd());
+  EXPECT_EQ(desk.foreground(), work->hWnd());
 }
 
 TEST_F(MouseTest, DragNeedsTheLeftButtonWhateverElseIsHeld) {

@@ -19,18 +19,21 @@ class TrayTest : public ::testing::Test, public ProgramOnDesktop {
   int choice = -1;  // what the user picks in the popup
 };
 
-TEST(TrayDecoding, OnlyTheTwoReleasesCountAtEitherResolution) {
-  for (float tpp : {15.0f, 12.0f}) {
+TEST(TrayDecoding, EveryMessageComesBackAtEveryScale) {
+  // 100 %, 125 %, 150 %, 175 % and 200 %, and a few odd ones.
+  for (float tpp : {15.0f, 12.0f, 10.0f, 1440.0f / 168, 7.5f, 1440.0f / 110, 1440.0f / 250}) {
     SCOPED_TRACE(tpp);
-    EXPECT_EQ(trayMessageFromX(514 * tpp, tpp), 514);
-    EXPECT_EQ(trayMessageFromX(517 * tpp, tpp), 517);
+    for (int n = 0; n < 1024; ++n) ASSERT_EQ(trayMessageFromX(static_cast<float>(n) * tpp, tpp), n);
   }
   EXPECT_EQ(trayMessageFromX(7710, 15), 514);
   EXPECT_EQ(trayMessageFromX(7755, 15), 517);
   EXPECT_EQ(trayMessageFromX(6168, 12), 514);
   EXPECT_EQ(trayMessageFromX(6204, 12), 517);
-  EXPECT_EQ(trayMessageFromX(7724.4f, 15), 514);  // 7724 / 15: the quotient is truncated
-  EXPECT_EQ(trayMessageFromX(100, 0.4f), 0);      // a factor that rounds to 0 opens nothing
+  // At a whole factor X is rounded and the quotient truncated, not rounded.
+  EXPECT_EQ(trayMessageFromX(7724.4f, 15), 514);
+  EXPECT_EQ(trayMessageFromX(7724.5f, 15), 514);  // 7724, halves to even
+  EXPECT_EQ(trayMessageFromX(6179.6f, 12), 515);
+  EXPECT_EQ(trayMessageFromX(0, 0), 0);  // no factor: nothing
 }
 
 TEST_F(TrayTest, ReleasesOnTheIconOpenThePopupAndNothingElseDoes) {
@@ -49,29 +52,16 @@ TEST_F(TrayTest, ReleasesOnTheIconOpenThePopupAndNothingElseDoes) {
   EXPECT_EQ(desk.popups[0].y, 755);
 }
 
-TEST_F(TrayTest, AtTwelveTwipsPerPixelTheSameMenuOpens) {
-  SimDesktop hiDpi(1280, 1024, 12);
-  Program program(hiDpi);
-  program.start();
-  hiDpi.trayMouse(514);
-  hiDpi.trayMouse(513);
-  hiDpi.doEvents();
-  EXPECT_EQ(hiDpi.popups.size(), 1u);
-}
-
 TEST_F(TrayTest, PendingEventsRunBeforeThePopupOpens) {
   std::vector<std::string> order;
   desk.onPopup = [&](SimMenu&) {
     order.push_back("popup");
     return -1;
   };
-  desk.trayMouse(517);
-  desk.doEvents();
-  desk.post([&] { order.push_back("pending"); });  // queued while the callback runs next
   desk.trayMouse(514);
-  desk.post([&] { order.push_back("after"); });
+  desk.post([&] { order.push_back("pending"); });  // waiting behind the callback
   desk.doEvents();
-  EXPECT_EQ(order, (std::vector<std::string>{"popup", "pending", "popup", "after"}));
+  EXPECT_EQ(order, (std::vector<std::string>{"pending", "popup"}));
 }
 
 TEST_F(TrayTest, MenuHasItsNineItemsInOrder) {
@@ -197,6 +187,7 @@ TEST_F(TrayTest, ExitReleasesAHeldContextRemovesTheIconAndEndsWritingNothing) {
   EXPECT_TRUE(desk.trayIcons.empty());
   EXPECT_EQ(desk.notifyCalls.back().message, platform::NIM_DELETE);
   EXPECT_TRUE(desk.ended());
+  EXPECT_EQ(desk.callsAfterEnd, 0);  // released and removed before the end, not after
   EXPECT_EQ(desk.settingWrites, 0);
   // No handler runs afterwards: the timer is silent.
   const std::int16_t step = app.m.actStep;
@@ -207,9 +198,10 @@ TEST_F(TrayTest, ExitReleasesAHeldContextRemovesTheIconAndEndsWritingNothing) {
 }
 
 TEST_F(TrayTest, ExitWithNothingHeldReleasesNothing) {
-  const int before = desk.heldScreenDCs();
+  const int released = desk.screenDCsReleased;
   app.menu().mend_Click();
-  EXPECT_EQ(desk.heldScreenDCs(), before);
+  EXPECT_EQ(desk.screenDCsReleased, released);
+  EXPECT_TRUE(desk.trayIcons.empty());
   EXPECT_TRUE(desk.ended());
 }
 

@@ -140,7 +140,13 @@ Bitmap SimDesktop::capture(int x0, int y0, int w, int h) const {
 
 // ---- Win32 calls ----
 
+bool SimDesktop::alive() {
+  if (ended_) ++callsAfterEnd;
+  return !ended_;
+}
+
 Handle SimDesktop::GetDC(Handle hWnd) {
+  if (!alive()) return 0;
   if (hWnd == 0) {
     ++heldScreenDCs_;
     ++screenDCsObtained;
@@ -151,6 +157,8 @@ Handle SimDesktop::GetDC(Handle hWnd) {
 }
 
 int SimDesktop::ReleaseDC(Handle hWnd, Handle hDC) {
+  if (!alive()) return 0;
+  if (hWnd == 0) ++screenDCsReleased;
   if (hWnd == 0 && hDC == kScreenDC && heldScreenDCs_ > 0) {
     --heldScreenDCs_;
     return 1;
@@ -160,6 +168,7 @@ int SimDesktop::ReleaseDC(Handle hWnd, Handle hDC) {
 
 bool SimDesktop::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
                         std::uint32_t rop) {
+  if (!alive()) return false;
   auto d = dcs_.find(dst);
   if (d == dcs_.end() || w <= 0 || h <= 0) return false;
   // Read the whole source first, so that overlapping copies behave.
@@ -186,6 +195,7 @@ bool SimDesktop::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int 
 
 bool SimDesktop::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
                               std::uint32_t flags) {
+  if (!alive()) return false;
   setWindowPosCalls.push_back({hWnd, insertAfter, flags});
   SimWindow* w = window(hWnd);
   if (!w) return false;
@@ -226,6 +236,7 @@ std::int32_t SimDesktop::SendMessage(Handle hWnd, std::uint32_t msg, std::uint32
 }
 
 bool SimDesktop::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
+  if (!alive()) return false;
   notifyCalls.push_back({message, data});
   const auto key = std::make_pair(data.hWnd, data.uID);
   switch (message) {
@@ -276,11 +287,13 @@ std::string SimDesktop::getSetting(const std::string& app, const std::string& se
 
 void SimDesktop::saveSetting(const std::string& app, const std::string& section,
                              const std::string& key, const std::string& value) {
+  if (!alive()) return;
   settings[app + "\\" + section + "\\" + key] = value;
   ++settingWrites;
 }
 
 bool SimDesktop::shell(const std::string& commandLine, int showMode) {
+  if (!alive()) return false;
   bool exists = false;
   for (const std::string& p : programs)
     if (commandLine.compare(0, p.size(), p) == 0 &&
@@ -311,11 +324,10 @@ void SimDesktop::post(std::function<void()> event) {
 
 void SimDesktop::runPostedEvents() {
   // One pass runs what was queued when it began; what those events queue
-  // waits for the next pass.
-  std::vector<std::function<void()>> batch;
-  batch.swap(posted_);
-  for (auto& e : batch) {
-    if (ended_) return;
+  // waits for the next pass. A pass nested in one of them runs the rest.
+  for (std::size_t n = posted_.size(); n > 0 && !posted_.empty() && !ended_; --n) {
+    std::function<void()> e = std::move(posted_.front());
+    posted_.pop_front();
     e();
   }
 }
@@ -370,6 +382,7 @@ void SimDesktop::end() {
 }
 
 int SimDesktop::messageBox(const std::string& text, const std::string& title, int style) {
+  if (!alive()) return 0;
   messageBoxes.push_back({text, title, style});
   return onMessageBox ? onMessageBox(messageBoxes.back()) : IDOK;
 }

@@ -143,6 +143,9 @@ class SimDesktop : public Platform {
   int releaseCaptures = 0;
   int heldScreenDCs() const { return heldScreenDCs_; }
   int screenDCsObtained = 0;
+  int screenDCsReleased = 0;  // every ReleaseDC of the screen, held or not
+  // Calls the program made after end(): the real process would be gone.
+  int callsAfterEnd = 0;
   int randomizeCalls = 0;
   bool ended() const { return ended_; }
 
@@ -173,6 +176,8 @@ class SimDesktop : public Platform {
  private:
   void runUntil(long long time);
   void runPostedEvents();
+  // False, and counted, once the program has ended.
+  bool alive();
   std::uint32_t directoryCall(const std::string& dir, char* buffer, std::uint32_t size) const;
 
   ScreenMetrics metrics_;
@@ -180,7 +185,9 @@ class SimDesktop : public Platform {
   std::vector<SimWindow*> z_;  // bottom to top, both bands mixed
   std::vector<SimTimer*> timers_;
   std::map<Handle, Bitmap*> dcs_;
-  std::vector<std::function<void()>> posted_;
+  // One queue, as the system's: a pass nested inside an event's handler goes
+  // on with the events still waiting behind that one.
+  std::deque<std::function<void()>> posted_;
   RandomGenerator random_;
   Handle nextHandle_ = 0x1000;
   Handle foreground_ = 0;

@@ -137,8 +137,8 @@ void SimTimer::setInterval(int ms) {
   restart();
 }
 
+// Enabling restarts the count even when the timer was already on.
 void SimTimer::setEnabled(bool enabled) {
-  if (enabled == enabled_) return;
   enabled_ = enabled;
   restart();
 }
