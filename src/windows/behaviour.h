@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/platform.h"
+
 // Activity numbers, as actMode holds them.
 enum Activity : std::int16_t {
   kWalkDown = 1,
@@ -30,6 +32,17 @@ inline constexpr std::array<ActivityRange, 6> kActivityRanges{{
     {54, kWaveHand},
     {100, kSitDown},
 }};
+
+// The activity a draw from 1 to 100 picks.
+constexpr Activity activityForDraw(std::int16_t r) {
+  for (const ActivityRange& row : kActivityRanges)
+    if (r <= row.upTo) return row.activity;
+  return kActivityRanges.back().activity;
+}
+
+// Whether the scheduler refuses to start `activity` with ペッコ's window at
+// (left, top) twips: a walk is not started toward an edge he has reached.
+bool refusesToStart(Activity activity, float left, float top, const platform::ScreenMetrics& screen);
 
 // A walk: five ticks, turning on the first, then four moves of 160 twips,
 // each followed by the next frame of the stride.
@@ -66,3 +79,9 @@ inline constexpr std::array<SitDownRange, 6> kSitDownRanges{{
 // The margin that keeps a walk from starting too close to the bottom or the
 // right edge: twice the frame, in pixels.
 inline constexpr float kEdgeMarginPixels = 128;
+
+// rer's ride across the screen: each step moves his window this far to the
+// left and lets events run this many passes, spread over about this time.
+inline constexpr float kRionStep = 200;
+inline constexpr int kRionPasses = 700;
+inline constexpr int kRionPaceMs = 40;

@@ -6,13 +6,10 @@
 #include "windows/frame.h"
 
 #include "platform/twips.h"
-#include "windows/program.h"
 
 using namespace platform;
 
-void drawFrame(Program& app, const FrameTarget& t, const std::int16_t& index) {
-  Platform& os = app.os;
-  Module1& m = app.m;
+void drawFrame(Platform& os, Module1& m, const FrameTarget& t, const std::int16_t& index) {
   const int h = t.cellHeight;
 
   const ScreenMetrics scr = os.screen();

@@ -4,17 +4,26 @@
 
 #include <cstdint>
 
+#include "module/Module1.h"
 #include "platform/platform.h"
 
-class Program;
-
-struct FrameTarget {
-  platform::Window& window;   // the character's window
-  platform::Surface& work;    // its work surface, one cell in size
-  platform::Surface& sheet;   // images over masks
-  int cellHeight;             // 64, or 92 for the companion
-};
-
+// Every cell is 64 pixels wide; a sheet holds its images over their masks,
+// each band one cell high.
 inline constexpr int kCellWidth = 64;
 
-void drawFrame(Program& app, const FrameTarget& target, const std::int16_t& index);
+struct SheetDesign {
+  platform::Picture picture;
+  int cellHeight;  // pixels; the mask band starts at this row
+};
+inline constexpr SheetDesign kWalkingSheet{platform::Picture::rPic1, 64};
+inline constexpr SheetDesign kActionSheet{platform::Picture::rPic2, 64};
+inline constexpr SheetDesign kCompanionSheet{platform::Picture::rPic3, 92};
+
+struct FrameTarget {
+  platform::Window& window;  // the character's window
+  platform::Surface& work;   // its work surface, one cell in size
+  platform::Surface& sheet;  // images over masks
+  int cellHeight;
+};
+
+void drawFrame(platform::Platform& os, Module1& m, const FrameTarget& target, const std::int16_t& index);

@@ -22,10 +22,10 @@ pekkoForm::pekkoForm(Program& app) : app_(app) {
   Platform& os = app.os;
   form_ = os.createWindow({"pekkoForm", "", WindowKind::Character, kDesignWidth, kDesignHeight});
   timer1_ = os.createTimer(kTimerInterval, true);
-  workPic_ = os.createSurface(64, 64);
-  rPic2_ = os.loadPicture(Picture::rPic2);
-  rPic1_ = os.loadPicture(Picture::rPic1);
-  image1_ = &form_->addMouseArea(0, 0, 64, 64);
+  workPic_ = os.createSurface(kCellWidth, kWalkingSheet.cellHeight);
+  rPic2_ = os.loadPicture(kActionSheet.picture);
+  rPic1_ = os.loadPicture(kWalkingSheet.picture);
+  image1_ = &form_->addMouseArea(0, 0, kCellWidth, kWalkingSheet.cellHeight);
 
   timer1_->onTick = [this] { Timer1_Timer(); };
   image1_->onClick = [this] { Image1_Click(); };
@@ -56,14 +56,14 @@ void pekkoForm::Form_Load() {
 }
 
 void pekkoForm::BBfun1(const std::int16_t& index) {
-  drawFrame(app_, {*form_, *workPic_, *rPic1_, 64}, index);
+  drawFrame(app_.os, app_.m, {*form_, *workPic_, *rPic1_, kWalkingSheet.cellHeight}, index);
 }
 
 void pekkoForm::BBfun2(const std::int16_t& index) {
-  drawFrame(app_, {*form_, *workPic_, *rPic2_, 64}, index);
+  drawFrame(app_.os, app_.m, {*form_, *workPic_, *rPic2_, kActionSheet.cellHeight}, index);
 }
 
 void pekkoForm::BBfun3(const std::int16_t& index) {
   rionForm& rion = app_.rion();
-  drawFrame(app_, {rion.form(), rion.workPic(), rion.rPic3(), 92}, index);
+  drawFrame(app_.os, app_.m, {rion.form(), rion.workPic(), rion.rPic3(), kCompanionSheet.cellHeight}, index);
 }

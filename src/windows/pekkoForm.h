@@ -22,6 +22,10 @@ class pekkoForm {
   void BBfun2(const std::int16_t& index);
   void BBfun3(const std::int16_t& index);
 
+  // One step of rer's ride to the left: alone, or with ペッコ on his board.
+  void GoRion();
+  void GoRion2();
+
   // The behaviour timer's tick: continue the activity, or choose a new one.
   void Timer1_Timer();
 
@@ -43,7 +47,9 @@ class pekkoForm {
   void WaveHand();
   void SitDown();
   void RionVisit();
+  void runActivity(std::int16_t mode);
   void walk(int mode);
+  void rideStep(std::int16_t cell);
 
   Program& app_;
   std::unique_ptr<platform::Window> form_;

@@ -10,51 +10,31 @@ using namespace platform;
 void pekkoForm::Timer1_Timer() {
   Module1& m = app_.m;
   if (m.actStep != 0) {
-    switch (m.actMode) {
-      case kWalkDown: WalkDown(); break;
-      case kWalkUp: WalkUp(); break;
-      case kWalkLeft: WalkLeft(); break;
-      case kWalkRight: WalkRight(); break;
-      case kWaveHand: WaveHand(); break;
-      case kSitDown: SitDown(); break;
-      case kRionVisit: RionVisit(); break;
-      default: break;
-    }
+    runActivity(m.actMode);
     return;
   }
-
   // Choose. A refused walk costs no tick: draw again until an activity runs
-  // (draws from 41 on are never refused, so this ends).
+  // (draws from 41 on are never refused, so this ends). The position and
+  // the screen are read afresh for every draw.
   for (;;) {
-    const std::int16_t r = randomDraw(app_.os, 100);
-    const ScreenMetrics scr = app_.os.screen();
-    if (r <= 10) {
-      m.actMode = kWalkDown;
-      const float bottom = form_->top() + kEdgeMarginPixels * scr.twipsPerPixelY;
-      if (bottom >= scr.height) continue;
-      WalkDown();
-    } else if (r <= 20) {
-      m.actMode = kWalkUp;
-      if (!(form_->top() > 0)) continue;
-      WalkUp();
-    } else if (r <= 30) {
-      m.actMode = kWalkLeft;
-      if (!(form_->left() > 0)) continue;
-      WalkLeft();
-    } else if (r <= 40) {
-      // Unlike the other walks, this one is recorded only once accepted.
-      const float right = form_->left() + kEdgeMarginPixels * scr.twipsPerPixelX;
-      if (right >= scr.width) continue;
-      m.actMode = kWalkRight;
-      WalkRight();
-    } else if (r <= 54) {
-      m.actMode = kWaveHand;
-      WaveHand();
-    } else {
-      m.actMode = kSitDown;
-      SitDown();
-    }
+    const Activity activity = activityForDraw(randomDraw(app_.os, 100));
+    if (refusesToStart(activity, form_->left(), form_->top(), app_.os.screen())) continue;
+    m.actMode = activity;
+    runActivity(activity);
     return;
+  }
+}
+
+void pekkoForm::runActivity(std::int16_t mode) {
+  switch (mode) {
+    case kWalkDown: WalkDown(); break;
+    case kWalkUp: WalkUp(); break;
+    case kWalkLeft: WalkLeft(); break;
+    case kWalkRight: WalkRight(); break;
+    case kWaveHand: WaveHand(); break;
+    case kSitDown: SitDown(); break;
+    case kRionVisit: RionVisit(); break;
+    default: break;
   }
 }
 
@@ -118,7 +98,3 @@ void pekkoForm::SitDown() {
     return;
   }
 }
-
-// rer's visit is not staged yet: the visit ends as soon as it starts, and
-// the next tick chooses a new activity.
-void pekkoForm::RionVisit() { app_.m.actStep = 0; }

@@ -1,24 +1,17 @@
 // The mouse on ペッコ: the clock as a tooltip and in a message box, and the
 // drag through the system's own move loop.
 #include "windows/behaviour.h"
+#include "windows/character_box.h"
 #include "windows/clock_text.h"
 #include "windows/pekkoForm.h"
 #include "windows/program.h"
 
 using namespace platform;
 
-namespace {
-constexpr std::uint32_t kKeepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
-}
-
 void pekkoForm::Image1_Click() {
-  Platform& os = app_.os;
-  const DateTime now = os.now();
-  // Out of the topmost band while the box is open, so that the box is not
-  // hidden behind him.
-  os.SetWindowPos(form_->hWnd(), HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
-  os.messageBox(clockText(now), "ペッコ", MB_OK);
-  os.SetWindowPos(form_->hWnd(), HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+  // The date is read before he leaves the topmost band, the text built after.
+  const DateTime now = app_.os.now();
+  characterMessageBox(app_.os, *form_, clockText(now), "ペッコ");
 }
 
 void pekkoForm::Image1_MouseMove(int button, int, float, float) {

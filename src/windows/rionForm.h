@@ -17,7 +17,6 @@ class rionForm {
   platform::MouseArea& Image1() { return *image1_; }
 
  private:
-  Program& app_;
   std::unique_ptr<platform::Window> form_;
   std::unique_ptr<platform::Surface> workPic_;
   std::unique_ptr<platform::Surface> rPic3_;

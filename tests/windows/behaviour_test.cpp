@@ -74,28 +74,43 @@ TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
   }
 }
 
-TEST_F(BehaviourTest, WalksAreRefusedAtTheEdgesExactlyEqualCountsAsReaching) {
+TEST(Scheduler, EachDrawPicksTheRowOfItsRange) {
+  const std::pair<int, Activity> edges[] = {{1, kWalkDown},   {10, kWalkDown},  {11, kWalkUp},
+                                            {20, kWalkUp},    {21, kWalkLeft},  {30, kWalkLeft},
+                                            {31, kWalkRight}, {40, kWalkRight}, {41, kWaveHand},
+                                            {54, kWaveHand},  {55, kSitDown},   {100, kSitDown}};
+  for (const auto& [r, activity] : edges) EXPECT_EQ(activityForDraw(static_cast<std::int16_t>(r)), activity) << r;
+}
+
+TEST(Scheduler, WalksAreRefusedAtTheEdgesExactlyEqualCountsAsReaching) {
+  const platform::ScreenMetrics screen{15360, 11520, 15, 15};
   struct Case {
-    int draw;
+    Activity activity;
     float left, top;
     bool refused;
   };
   const Case cases[] = {
-      {5, 7648, 9600, true},     {5, 7648, 9599.5f, false},   // down: 9600 + 1920 = 11520
-      {15, 7648, 0, true},       {15, 7648, -300, true},      {15, 7648, 0.5f, false},
-      {25, 0, 5728, true},       {25, -1, 5728, true},        {25, 0.5f, 5728, false},
-      {35, 13440, 5728, true},   {35, 13439.5f, 5728, false},  // right: 13440 + 1920 = 15360
+      {kWalkDown, 7648, 9600, true},    {kWalkDown, 7648, 9599.5f, false},  // 9600 + 1920 = 11520
+      {kWalkUp, 7648, 0, true},         {kWalkUp, 7648, -300, true},        {kWalkUp, 7648, 0.5f, false},
+      {kWalkLeft, 0, 5728, true},       {kWalkLeft, -1, 5728, true},        {kWalkLeft, 0.5f, 5728, false},
+      {kWalkRight, 13440, 5728, true},  {kWalkRight, 13439.5f, 5728, false},  // 13440 + 1920 = 15360
+      {kWaveHand, 1e6f, 1e6f, false},   {kSitDown, -1e6f, -1e6f, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.draw << " at " << c.left << "," << c.top);
-    app.m.actStep = 0;
-    placeAt(c.left, c.top);
-    script({drawOf(c.draw, 100), drawOf(45, 100)});  // a refusal falls through to the hand
-    tick();
-    EXPECT_EQ(app.m.actStep, 1);
-    EXPECT_EQ(app.m.actMode, c.refused ? kWaveHand : kActivityRanges[(c.draw - 1) / 10].activity);
-    desk.scriptedRandom.clear();
-  }
+  for (const Case& c : cases)
+    EXPECT_EQ(refusesToStart(c.activity, c.left, c.top, screen), c.refused)
+        << c.activity << " at " << c.left << "," << c.top;
+  // The other axis plays no part.
+  EXPECT_FALSE(refusesToStart(kWalkDown, 1e6f, 0, screen));
+  EXPECT_FALSE(refusesToStart(kWalkRight, 0, 1e6f, screen));
+}
+
+TEST_F(BehaviourTest, ARefusedDrawIsDrawnAgainInTheSameTick) {
+  placeAt(13440, 5728);  // at the right edge
+  script({drawOf(35, 100), drawOf(45, 100)});
+  tick();
+  EXPECT_EQ(app.m.actMode, kWaveHand);
+  EXPECT_EQ(app.m.actStep, 1);
+  EXPECT_EQ(shown(), "action 0");
 }
 
 TEST_F(BehaviourTest, CornerWithTwoRefusalsStillStartsExactlyOneActivity) {
@@ -247,6 +262,25 @@ TEST_F(BehaviourTest, LongRunOutcomesOfTheSitDown) {
       {"visit", .02},    {"end", .05}};
   for (const auto& [what, share] : expected)
     EXPECT_NEAR(count[what] / double(n), share, 0.015) << what;
+}
+
+TEST_F(BehaviourTest, ARideStepMovesRer200TwipsLeftDrawsHimAndLetsEventsRun) {
+  rion().setTop(3000);
+  rion().setLeft(9000);
+  rion().show();
+  bool ranInside = false;
+  const long long t0 = desk.clock();
+  desk.post([&] { ranInside = rion().left() == 8800; });
+  app.pekko().GoRion();
+  EXPECT_EQ(rion().left(), 8800.0f);
+  EXPECT_TRUE(ranInside);
+  EXPECT_EQ(desk.clock() - t0, 40);  // paced, not spun
+  EXPECT_EQ(desk.capture(rion().pixelX(), rion().pixelY(), 64, 92),
+            composite(sheet(Picture::rPic3), 0, 92, Bitmap(64, 92, kDesk)));
+  app.pekko().GoRion2();
+  EXPECT_EQ(rion().left(), 8600.0f);
+  EXPECT_EQ(desk.capture(rion().pixelX(), rion().pixelY(), 64, 92),
+            composite(sheet(Picture::rPic3), 10, 92, Bitmap(64, 92, kDesk)));
 }
 
 }  // namespace
