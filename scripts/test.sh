@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The whole check: dependencies, both builds, the host unit tests, then the
-# end-to-end tests of xpekko.exe under Wine on a headless desktop.
+# The whole check: dependencies, both builds, the host unit tests, the
+# end-to-end tests of xpekko.exe under Wine on a headless desktop, then the
+# unit tests of the Windows build under Wine (the logic's tests cross-built,
+# and the tests of the Win32 platform layer).
 # Exits non-zero if any stage fails; ends with a summary of the stages.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +22,8 @@ stage() {
 }
 
 e2e_log=out/e2e-output.txt
-rm -f "$e2e_log"
+units_log=out/wine-units-output.txt
+rm -f "$e2e_log" "$units_log"
 
 stage deps bash scripts/deps.sh
 [ $status -eq 0 ] && stage build bash scripts/build.sh
@@ -28,13 +31,19 @@ built=$((status == 0))
 [ $built -eq 1 ] && stage "host tests" ctest --test-dir build/host --output-on-failure -j2
 # The e2e run goes on after failed host tests, so that one run shows every
 # problem; it needs this run's Windows build, not one left from before.
+# One Wine prefix serves both Wine stages: the e2e run keeps its prefix, and
+# the unit tests run on it next and remove it (unless E2E_KEEP_PREFIX is set).
 if [ $built -eq 1 ]; then
   mkdir -p out
-  stage "e2e tests" bash -o pipefail -c "bash tests/e2e/run.sh 2>&1 | tee $e2e_log"
+  keep=${E2E_KEEP_PREFIX:-}
+  stage "e2e tests" env E2E_KEEP_PREFIX=1 bash -o pipefail -c "bash tests/e2e/run.sh 2>&1 | tee $e2e_log"
+  stage "wine unit tests" env E2E_KEEP_PREFIX="$keep" \
+    bash -o pipefail -c "bash tests/win32/run.sh 2>&1 | tee $units_log"
 fi
 
 echo "=== summary"
 printf '%s\n' "${summary[@]}"
-# The e2e runner's count closes the output.
+# The runners' counts close the output.
+[ -f "$units_log" ] && grep -E '^(xpekko[a-z0-9_]*\.exe|wine unit tests): [0-9]+ passed' "$units_log"
 [ -f "$e2e_log" ] && grep -E '^e2e: [0-9]+ passed, [0-9]+ failed$' "$e2e_log" | tail -n 1
 exit $status
