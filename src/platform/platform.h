@@ -30,12 +30,17 @@ inline constexpr Handle HWND_TOPMOST = static_cast<Handle>(-1);
 inline constexpr Handle HWND_NOTOPMOST = static_cast<Handle>(-2);
 inline constexpr std::uint32_t SWP_NOSIZE = 0x0001;
 inline constexpr std::uint32_t SWP_NOMOVE = 0x0002;
+inline constexpr std::uint32_t SWP_NOZORDER = 0x0004;
 inline constexpr std::uint32_t SWP_NOACTIVATE = 0x0010;
 
 // The window drag: a press on a title bar starts the system's move loop.
 inline constexpr std::uint32_t WM_MOUSEMOVE = 0x0200;
 inline constexpr std::uint32_t WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr std::uint32_t HTCAPTION = 2;
+
+// The mouse messages a notification-area icon reports: the two releases.
+inline constexpr std::uint32_t WM_LBUTTONUP = 0x0202;
+inline constexpr std::uint32_t WM_RBUTTONUP = 0x0205;
 
 // The notification area.
 inline constexpr std::uint32_t NIM_ADD = 0;
@@ -108,6 +113,8 @@ struct NotifyIconData {
   std::u16string szTip;  // 64 characters as the record holds them
 };
 inline constexpr std::uint32_t NOTIFYICONDATAW_V1_SIZE = 152;
+// The record's tip field, in characters.
+inline constexpr std::size_t kTipLength = 64;
 
 // The memory status record (all counts in bytes).
 struct MemoryStatus {

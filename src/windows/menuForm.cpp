@@ -2,6 +2,7 @@
 #include "windows/menuForm.h"
 
 #include "module/Module1.h"
+#include "platform/common/utf16.h"
 #include "platform/twips.h"
 #include "windows/program.h"
 
@@ -13,33 +14,6 @@ constexpr float kClientWidth = 2175;
 // Tall enough for the whole OK button of the rate dialog (it reaches 855).
 constexpr float kClientHeight = 975;
 constexpr std::uint32_t kTrayId = 1;
-constexpr std::size_t kTipLength = 64;
-constexpr int kLeftButtonUp = 514;
-constexpr int kRightButtonUp = 517;
-
-std::u16string toUtf16(std::string_view s) {
-  std::u16string out;
-  for (std::size_t i = 0; i < s.size();) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    char32_t cp;
-    int extra;
-    if (c < 0x80) cp = c, extra = 0;
-    else if ((c >> 5) == 6) cp = c & 0x1F, extra = 1;
-    else if ((c >> 4) == 14) cp = c & 0x0F, extra = 2;
-    else cp = c & 0x07, extra = 3;
-    ++i;
-    for (int k = 0; k < extra && i < s.size(); ++k, ++i)
-      cp = (cp << 6) | (static_cast<unsigned char>(s[i]) & 0x3F);
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(cp));
-    }
-  }
-  return out;
-}
 
 }  // namespace
 
@@ -52,7 +26,7 @@ NotifyIconData trayRecord(Handle hWnd, Handle hIcon) {
   d.uCallbackMessage = WM_MOUSEMOVE;
   d.hIcon = hIcon;
   // The tip field: the text, one NUL, then blanks to the field's width.
-  d.szTip = toUtf16(kTrayTip);
+  d.szTip = utf16(kTrayTip);
   d.szTip.push_back(u'\0');
   d.szTip.resize(kTipLength, u' ');
   return d;
@@ -91,7 +65,7 @@ menuForm::menuForm(Program& app) : app_(app) {
       {"menuForm", std::string(kProductName), WindowKind::Dialog, kClientWidth, kClientHeight, true});
   mfile_ = &form_->addMenu("FILE");
   for (int i = 0; i < kMenuItemCount; ++i)
-    mfile_->addItem(std::string(kMenuItems[i].caption),
+    mfile_->addItem(std::string(kMenuCaptions[i]),
                     [this, i] { runMenuItem(static_cast<MenuItem>(i)); });
   form_->onMouseMove = [this](const MouseEvent& e) { Form_MouseMove(e.button, e.shift, e.x, e.y); };
   // A restarted shell has forgotten the icon: without it the program could
@@ -119,7 +93,7 @@ void menuForm::tuskicon2() {
 
 void menuForm::Form_MouseMove(int, int, float x, float) {
   const int message = trayMessageFromX(x, app_.os.screen().twipsPerPixelX);
-  if (message != kLeftButtonUp && message != kRightButtonUp) return;
+  if (message != WM_LBUTTONUP && message != WM_RBUTTONUP) return;
   app_.os.doEvents();
   mfile_->popup();
 }

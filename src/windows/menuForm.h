@@ -14,21 +14,17 @@ class Program;
 // The items of the menu `mfile`, top to bottom.
 enum MenuItem : int { mgo, sep3, m3, m4, sep, mlove, mabout, sep2, mend, kMenuItemCount };
 
-struct MenuItemEntry {
-  std::string_view name;
-  std::string_view caption;  // "-" is a separator
-};
-
-inline constexpr std::array<MenuItemEntry, kMenuItemCount> kMenuItems{{
-    {"mgo", "遊びにやる"},
-    {"sep3", "-"},
-    {"m3", "日付と時刻の調整"},
-    {"m4", "音量の調節"},
-    {"sep", "-"},
-    {"mlove", "駆け落ち率の設定"},
-    {"mabout", "ﾊﾞｰｼﾞｮﾝ情報"},
-    {"sep2", "-"},
-    {"mend", "終了"},
+// Their captions, in the same order; "-" is a separator.
+inline constexpr std::array<std::string_view, kMenuItemCount> kMenuCaptions{{
+    "遊びにやる",        // mgo
+    "-",                 // sep3
+    "日付と時刻の調整",  // m3
+    "音量の調節",        // m4
+    "-",                 // sep
+    "駆け落ち率の設定",  // mlove
+    "ﾊﾞｰｼﾞｮﾝ情報",       // mabout
+    "-",                 // sep2
+    "終了",              // mend
 }};
 
 inline constexpr std::string_view kProductName = "ぴょこぴょこペッコ";

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
+
 namespace platform::sim {
 
 // The result of the ternary raster operation `rop` for one pixel, with
@@ -13,11 +15,11 @@ namespace platform::sim {
 inline std::uint32_t rop3(std::uint32_t rop, std::uint32_t s, std::uint32_t d,
                           std::uint32_t p = 0xFFFFFF) {
   switch (rop) {  // the common ones directly; the table below gives the same
-    case 0x00CC0020: return s;
-    case 0x00440328: return s & ~d & 0xFFFFFF;
-    case 0x00660046: return (s ^ d) & 0xFFFFFF;
-    case 0x008800C6: return s & d;
-    case 0x00EE0086: return (s | d) & 0xFFFFFF;
+    case SRCCOPY: return s;
+    case SRCERASE: return s & ~d & 0xFFFFFF;
+    case SRCINVERT: return (s ^ d) & 0xFFFFFF;
+    case SRCAND: return s & d;
+    case SRCPAINT: return (s | d) & 0xFFFFFF;
     default: break;
   }
   const std::uint32_t table = (rop >> 16) & 0xFF;

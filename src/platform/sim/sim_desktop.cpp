@@ -204,7 +204,6 @@ bool SimDesktop::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int
     w->setWidth(static_cast<float>(cx) * metrics_.twipsPerPixelX);
     w->setHeight(static_cast<float>(cy) * metrics_.twipsPerPixelY);
   }
-  constexpr std::uint32_t SWP_NOZORDER = 0x0004;
   if (!(flags & SWP_NOZORDER)) {
     if (insertAfter == HWND_TOPMOST) w->topmost = true;
     if (insertAfter == HWND_NOTOPMOST) w->topmost = false;
