@@ -3,6 +3,7 @@
 
 #include "platform/win32/win32.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform::win32 {
@@ -104,45 +105,58 @@ void pumpPaced(int passes, int totalMs) {
 
 void noteUncovered() { gLastUncovered = nowMs(); }
 
-namespace {
-
-// Only paints and sent messages: they are what a repaint needs from this
-// process. Input and timer messages wait for the caller's next pass, so that
-// no handler (a tick above all) runs in the middle of a screen capture.
-void dispatchPaints() {
-  MSG msg;
-  for (int i = 0; i < kMaxMessagesPerPass &&
-                  PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE);
-       ++i) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
+void pumpSettled() {
+  const double deadline = gLastUncovered + kSettleMs;
+  if (deadline > nowMs()) {
+    // A window was uncovered moments ago and a drawing is likely to read the
+    // screen there next. The wait is spent here, in a pass that may run
+    // handlers, so that the read itself has nothing left to wait for.
+    FineTimerPeriod fine;
+    for (;;) {
+      pumpPending();
+      const double left = deadline - nowMs();
+      if (left <= 0) break;
+      MsgWaitForMultipleObjectsEx(0, nullptr, waitMs(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
-    DispatchMessageW(&msg);
+    flushCompositor();
   }
+  pumpPending();
 }
 
-void waitUntil(double deadline) {
+namespace {
+
+BOOL CALLBACK repaintWindow(HWND hwnd, LPARAM) {
+  UpdateWindow(hwnd);
+  return TRUE;
+}
+
+// Waits without retrieving a single message: PeekMessage and GetMessage,
+// whatever their filter, also run the messages other threads and processes
+// send to this one, and those reach the program's handlers. What lies under
+// a character window may be a window of this thread, though; those are
+// repainted directly from their back images (UpdateWindow sends WM_PAINT
+// straight to the window procedure, nothing else).
+void waitWithoutDispatching(double deadline) {
   FineTimerPeriod fine;
   for (;;) {
-    dispatchPaints();
+    EnumThreadWindows(GetCurrentThreadId(), repaintWindow, 0);
     const double left = deadline - nowMs();
     if (left <= 0) return;
-    MsgWaitForMultipleObjectsEx(0, nullptr, waitMs(left), QS_PAINT | QS_SENDMESSAGE, 0);
+    Sleep(std::min<DWORD>(waitMs(left), 1));
   }
 }
 
 }  // namespace
 
 void waitForRepaint(double ms) {
-  waitUntil(nowMs() + ms);
+  waitWithoutDispatching(nowMs() + ms);
   flushCompositor();
 }
 
 void settleBeforeScreenRead() {
   const double deadline = gLastUncovered + kSettleMs;
   if (deadline <= nowMs()) return;
-  waitUntil(deadline);
+  waitWithoutDispatching(deadline);
   // On a composited desktop the uncovered area reaches the screen only with
   // the compositor's next frame. Waiting for it costs up to a refresh period,
   // so it is done only when a window was really just uncovered.

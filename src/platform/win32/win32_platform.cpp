@@ -19,8 +19,9 @@ namespace platform::win32 {
 
 namespace {
 
-// The settings store of the runtime the program was first written for;
-// keeping its place keeps a rate saved by an earlier build.
+// Settings are kept per user under this key, one subkey per application
+// and section: the elopement rate is the value kakeochiper of
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\xpekko\setting.
 const wchar_t kSettingsRoot[] = L"Software\\VB and VBA Program Settings\\";
 
 std::wstring settingsKey(const std::string& app, const std::string& section) {
@@ -86,7 +87,7 @@ std::unique_ptr<Timer> Win32Platform::createTimer(int intervalMs, bool enabled) 
 
 // --- event processing -----------------------------------------------------
 
-void Win32Platform::doEvents() { pumpPending(); }
+void Win32Platform::doEvents() { pumpSettled(); }
 
 void Win32Platform::doEventsPaced(int passes, int totalMs) { pumpPaced(passes, totalMs); }
 
@@ -201,7 +202,8 @@ bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, i
   if (std::find(screenDCs_.begin(), screenDCs_.end(), src) == screenDCs_.end()) return blt();
   // A copy from the screen right after a character window shrank would
   // still see that window's last frame: give the uncovered area its few
-  // milliseconds to be repainted first.
+  // milliseconds to be repainted first. The drawing's event passes, which
+  // come before it takes the screen's context, normally waited already.
   settleBeforeScreenRead();
   bool ok = blt();
   // When the desktop's painter lags behind (a busy machine, frames in quick

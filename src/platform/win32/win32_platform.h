@@ -46,6 +46,10 @@ class Win32Platform final : public Platform {
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) override;
   void GlobalMemoryStatus(MemoryStatus& status) override;
 
+  // Screen device contexts obtained through GetDC(0) and not yet released.
+  // (The system's own count, GetGuiResources, is always 0 under Wine.)
+  std::size_t screenDCsHeld() const { return screenDCs_.size(); }
+
  private:
   RandomGenerator random_;
   // Screen device contexts handed out and not yet released: a copy from one
