@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ libgtest-dev googletest libgif-dev libstb-dev libpng-dev
+  cmake g++ libgtest-dev googletest libgif-dev libstb-dev
   g++-mingw-w64-i686-posix
   wine wine32:i386 fonts-wine
   xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic

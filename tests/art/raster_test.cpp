@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "art.hpp"
+#include "pen.hpp"
 #include "raster.hpp"
 
 namespace {
@@ -47,6 +48,29 @@ TEST(Raster, ShadeOnlyRecoloursTheBaseColour) {
     EXPECT_EQ(c.at(5, 4), Shirt);
     EXPECT_EQ(c.at(7, 7), White);
     EXPECT_EQ(c.at(8, 4), Line);
+}
+
+TEST(Raster, ShadedPartIsOutlinedWithItsShadeOppositeTheOffset) {
+    Canvas c(12, 12);
+    fillShaded(c, box(2, 2, 8, 8), Shirt, ShirtShade, -2, 0);
+    EXPECT_EQ(c.at(1, 4), Line);
+    EXPECT_EQ(c.at(8, 4), Line);
+    EXPECT_EQ(c.at(5, 4), Shirt);
+    EXPECT_EQ(c.at(6, 4), ShirtShade);
+    EXPECT_EQ(count(c, ShirtShade), 12);  // the two right-hand columns
+}
+
+TEST(Raster, PenStampTurnsWithThePenAndFlipTurnsItOnceMore) {
+    auto row = [](const Pen& pen, bool flip) {
+        Canvas c(8, 1);
+        pen.stamp(c, 0, 0, {"ab"}, {{'a', Skin}, {'b', Hair}}, flip);
+        return c.px;
+    };
+    const std::uint8_t _ = Bg, a = Skin, b = Hair;
+    EXPECT_EQ(row({4, 0, 1}, false), (std::vector<std::uint8_t>{_, _, _, _, a, b, _, _}));
+    EXPECT_EQ(row({4, 0, -1}, false), (std::vector<std::uint8_t>{_, _, b, a, _, _, _, _}));
+    EXPECT_EQ(row({4, 0, -1}, true), (std::vector<std::uint8_t>{_, _, a, b, _, _, _, _}));
+    EXPECT_EQ(row({4, 0, 1}, true), (std::vector<std::uint8_t>{_, _, _, _, b, a, _, _}));
 }
 
 TEST(Raster, MirrorFlipsColumnsAndStampMirrorsItsPattern) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "marks.hpp"
 #include "pen.hpp"
 #include "rig.hpp"
 
@@ -15,19 +16,12 @@ constexpr double kHeadRx = 15, kHeadRy = 13.5;
 
 // ---- face -----------------------------------------------------------------
 
-const std::initializer_list<Key> kFaceKey = {
-    {'o', Line}, {'w', White}, {'m', MouthIn}, {'c', Cheek}, {'b', Blush}};
-
 // Eye with its top-left pixel at (x, y) in head-local coordinates.  The
 // right eye of a front face passes flip so that asymmetric shapes (> <) point
 // inwards; the open eye keeps its highlight top-left on both sides.
 void eye(Canvas& c, const Pen& pen, int x, int y, Eyes e, bool flip) {
-    Pen q = pen;
     auto put = [&](int dx, int dy, std::initializer_list<std::string_view> rows, bool mirrorIt) {
-        const int w = int(rows.begin()->size());
-        const int ox = int(std::lround(q.ox));
-        const int ax = q.sx > 0 ? ox + x + dx : ox - x - dx - w;
-        stamp(c, ax, int(std::lround(q.oy)) + y + dy, rows, kFaceKey, mirrorIt != (q.sx < 0));
+        pen.stamp(c, x + dx, y + dy, rows, kFaceKey, mirrorIt);
     };
     switch (e) {
         case Eyes::Open: put(0, 0, {".oo.", "owoo", "oooo", "oooo", ".oo."}, false); break;
@@ -105,9 +99,10 @@ Shape ahoge(const Pen& pen) {
     return unite(pen.capsule({0.5, -13}, {2, -17.5}, 1.2), pen.capsule({2, -17.5}, {5.5, -19}, 1.2));
 }
 
-void hairShine(Canvas& c, const Pen& pen, const Shape& hair) {
-    shade(c, hair, -1.5, -1.5, Hair, HairDark);
-    fillOver(c, intersect(hair, pen.ellipse(-6, -9.5, 4.5, 1.6)), HairLight);
+// The hair with its shade and a band of shine where `shine` crosses it.
+void drawHair(Canvas& c, const Shape& hair, const Shape& shine) {
+    fillShaded(c, hair, Hair, HairDark, -1.5, -1.5);
+    fillOver(c, intersect(hair, shine), HairLight);
 }
 
 void faceFront(Canvas& c, const Pen& pen, const Face& f, double k) {
@@ -125,12 +120,8 @@ void drawHead(Canvas& c, double hx, double hy, View view, bool right, const Face
     switch (view) {
         case View::Front: {
             fillOutlined(c, ahoge(pen), Hair);
-            Shape head = pen.ellipse(0, 0, kHeadRx, kHeadRy);
-            fillOutlined(c, head, Skin);
-            shade(c, head, -2, -2, Skin, SkinShade);
-            Shape hair = frontHair(pen, kHeadRx, kHeadRy);
-            fillOutlined(c, hair, Hair);
-            hairShine(c, pen, hair);
+            fillShaded(c, pen.ellipse(0, 0, kHeadRx, kHeadRy), Skin, SkinShade, -2, -2);
+            drawHair(c, frontHair(pen, kHeadRx, kHeadRy), pen.ellipse(-6, -9.5, 4.5, 1.6));
             faceFront(c, pen, f, 1.0);
             break;
         }
@@ -139,9 +130,7 @@ void drawHead(Canvas& c, double hx, double hy, View view, bool right, const Face
             fillOutlined(c, pen.ellipse(kHeadRx, 3, 2.2, 3), Skin);
             fillOutlined(c, ahoge(pen), Hair);
             Shape hair = unite(pen.ellipse(0, -1.5, kHeadRx + 1, kHeadRy), pen.ellipse(0, 1, kHeadRx, kHeadRy - 1));
-            fillOutlined(c, hair, Hair);
-            shade(c, hair, -1.5, -1.5, Hair, HairDark);
-            fillOver(c, intersect(hair, pen.ellipse(-6, -8.5, 4.5, 1.6)), HairLight);
+            drawHair(c, hair, pen.ellipse(-6, -8.5, 4.5, 1.6));
             // The whorl on the crown and the nape line.
             fillOver(c, intersect(hair, pen.capsule({-2, -6}, {1, -4}, 0.5)), HairDark);
             fillOver(c, intersect(hair, pen.capsule({1, -4}, {2, -7}, 0.5)), HairDark);
@@ -151,12 +140,8 @@ void drawHead(Canvas& c, double hx, double hy, View view, bool right, const Face
         case View::Side: {
             fillOutlined(c, pen.capsule({1.5, -13}, {-1, -17.5}, 1.2), Hair);
             fillOutlined(c, pen.capsule({-1, -17.5}, {-4.5, -18.5}, 1.2), Hair);
-            Shape head = pen.ellipse(0, 0, kHeadRx - 0.5, kHeadRy);
-            fillOutlined(c, head, Skin);
-            shade(c, head, -2 * pen.sx, -2, Skin, SkinShade);
-            Shape hair = sideHair(pen, kHeadRx, kHeadRy);
-            fillOutlined(c, hair, Hair);
-            hairShine(c, pen, hair);
+            fillShaded(c, pen.ellipse(0, 0, kHeadRx - 0.5, kHeadRy), Skin, SkinShade, -2 * pen.sx, -2);
+            drawHair(c, sideHair(pen, kHeadRx, kHeadRy), pen.ellipse(-6, -9.5, 4.5, 1.6));
             Shape ear = pen.ellipse(1.5, 3.5, 2.3, 2.8);
             fillOutlined(c, ear, Skin);
             fillOver(c, intersect(ear, pen.box(1, 3, 3, 5)), SkinShade);
@@ -193,11 +178,6 @@ void tail(Canvas& c, double cx, double g) {
     fillOutlined(c, polygon({{cx + 20, g - 24}, {cx + 24, g - 18.5}, {cx + 20, g - 16}, {cx + 16, g - 18.5}}), Hair);
 }
 
-void sweat(Canvas& c, double x, double y) {
-    fillOutlined(c, unite(circle(x, y, 2.0), polygon({{x - 1.9, y - 0.4}, {x + 1.9, y - 0.4}, {x + 0.3, y - 4.5}})), Sweat);
-    c.set(int(std::floor(x)) - 1, int(std::floor(y)), White);
-}
-
 void sparkle(Canvas& c, int x, int y, bool big) {
     if (big)
         stamp(c, x - 2, y - 2, {"..s..", ".sss.", "sswss", ".sss.", "..s.."}, {{'s', Sparkle}, {'w', White}});
@@ -224,12 +204,8 @@ void drawPekko(Canvas& c, const PekkoPose& p, int cxi, int ground) {
         leg(c, hip, cx + 1 + p.foot1.dx, g, p.foot1.lift, View::Side, true);
         arm(c, shoulder, {rest.x + p.hand1.x, rest.y + p.hand1.y}, true);
         leg(c, hip, cx - 0.5 + p.foot2.dx, g, p.foot2.lift, View::Side, false);
-        Shape shorts = box(cx - 6.5, g - 16 + b, cx + 7, g - 8 + b, 2.5);
-        fillOutlined(c, shorts, Shorts);
-        shade(c, shorts, -2, 0, Shorts, ShortsShade);
-        Shape shirt = box(cx - 7, g - 25 + b, cx + 7, g - 13 + b, 3.5);
-        fillOutlined(c, shirt, Shirt);
-        shade(c, shirt, -2, 0, Shirt, ShirtShade);
+        fillShaded(c, box(cx - 6.5, g - 16 + b, cx + 7, g - 8 + b, 2.5), Shorts, ShortsShade, -2, 0);
+        fillShaded(c, box(cx - 7, g - 25 + b, cx + 7, g - 13 + b, 3.5), Shirt, ShirtShade, -2, 0);
         headX = cx - 1;
         headY = g - 37 + b;
         drawHead(c, headX, headY, p.head, p.headRight, face);
@@ -238,12 +214,8 @@ void drawPekko(Canvas& c, const PekkoPose& p, int cxi, int ground) {
         const Pt hip1{cx - 4, g - 11 + b}, hip2{cx + 4, g - 11 + b};
         leg(c, hip1, cx - 4.5 + p.foot1.dx, g, p.foot1.lift, View::Front, false);
         leg(c, hip2, cx + 4.5 + p.foot2.dx, g, p.foot2.lift, View::Front, false);
-        Shape shorts = box(cx - 9, g - 16 + b, cx + 9, g - 8 + b, 2.5);
-        fillOutlined(c, shorts, Shorts);
-        shade(c, shorts, -2, 0, Shorts, ShortsShade);
-        Shape shirt = box(cx - 9.5, g - 25 + b, cx + 9.5, g - 13 + b, 3.5);
-        fillOutlined(c, shirt, Shirt);
-        shade(c, shirt, -2, 0, Shirt, ShirtShade);
+        fillShaded(c, box(cx - 9, g - 16 + b, cx + 9, g - 8 + b, 2.5), Shorts, ShortsShade, -2, 0);
+        fillShaded(c, box(cx - 9.5, g - 25 + b, cx + 9.5, g - 13 + b, 3.5), Shirt, ShirtShade, -2, 0);
         headY = g - 37 + b;
         drawHead(c, headX, headY, p.head, p.headRight, face);
         arm(c, {cx - 7.5, g - 21 + b}, {cx - 11 + p.hand1.x, g - 13 + b + p.hand1.y}, false);
@@ -251,20 +223,15 @@ void drawPekko(Canvas& c, const PekkoPose& p, int cxi, int ground) {
     } else {
         // Squatting, front view: knees up and apart, hands resting between
         // them, the big head low over everything.
-        Shape shorts = box(cx - 11, g - 11, cx + 11, g - 4, 3);
-        fillOutlined(c, shorts, Shorts);
-        shade(c, shorts, -2, 0, Shorts, ShortsShade);
+        fillShaded(c, box(cx - 11, g - 11, cx + 11, g - 4, 3), Shorts, ShortsShade, -2, 0);
         for (int s : {-1, 1}) {
             const double fxp = cx + s * 7.5 + (s < 0 ? p.foot1.dx : p.foot2.dx);
             fillOutlined(c, box(fxp - 4.5, g - 4, fxp + 4.5, g, 1.5), Shoe);
         }
-        Shape shirt = box(cx - 9, g - 17 + b, cx + 9, g - 7, 3.5);
-        fillOutlined(c, shirt, Shirt);
-        shade(c, shirt, -2, 0, Shirt, ShirtShade);
+        fillShaded(c, box(cx - 9, g - 17 + b, cx + 9, g - 7, 3.5), Shirt, ShirtShade, -2, 0);
         for (int s : {-1, 1}) {
             Shape knee = unite(ellipse(cx + s * 8, g - 9, 4.2, 3.8), capsule({cx + s * 8, g - 8}, {cx + s * 8, g - 5}, 3.3));
-            fillOutlined(c, knee, Skin);
-            shade(c, knee, -1.5, -1.5, Skin, SkinShade);
+            fillShaded(c, knee, Skin, SkinShade, -1.5, -1.5);
         }
         headY = g - 28 + b;
         drawHead(c, headX, headY, p.head, p.headRight, face);
@@ -300,13 +267,8 @@ void drawPekkoFace(Canvas& c, double cx, double cy, double rx, double ry) {
     const Pen pen{cx, cy, 1};
     const double k = rx / kHeadRx;
     fillOutlined(c, unite(pen.capsule({0.5 * k, -ry + 0.5}, {2 * k, -ry - 3}, 1.1), pen.capsule({2 * k, -ry - 3}, {4.5 * k, -ry - 4}, 1.1)), Hair);
-    Shape head = pen.ellipse(0, 0, rx, ry);
-    fillOutlined(c, head, Skin);
-    shade(c, head, -2, -2, Skin, SkinShade);
-    Shape hair = frontHair(pen, rx, ry);
-    fillOutlined(c, hair, Hair);
-    shade(c, hair, -1.5, -1.5, Hair, HairDark);
-    fillOver(c, intersect(hair, pen.ellipse(-5 * k, -9 * k, 4 * k, 1.5)), HairLight);
+    fillShaded(c, pen.ellipse(0, 0, rx, ry), Skin, SkinShade, -2, -2);
+    drawHair(c, frontHair(pen, rx, ry), pen.ellipse(-5 * k, -9 * k, 4 * k, 1.5));
     faceFront(c, pen, {Eyes::Open, 0, Mouth::Smile, 0}, k);
     outlineFigure(c);
 }

@@ -30,12 +30,14 @@ struct Pen {
         return artgen::polygon(std::move(pts));
     }
     // A pixel pattern whose local columns start at dx (left edge, before
-    // mirroring) and rows at dy.  The origin must lie on a pixel edge.
+    // mirroring) and rows at dy.  The origin must lie on a pixel edge.  The
+    // pattern turns with the pen; flip turns it once more (the right eye of
+    // a front face, whose asymmetric shapes point inwards).
     void stamp(Canvas& c, int dx, int dy, std::initializer_list<std::string_view> rows,
-               std::initializer_list<Key> key) const {
+               std::initializer_list<Key> key, bool flip = false) const {
         const int w = rows.size() ? int(rows.begin()->size()) : 0;
         const int x = sx > 0 ? int(std::lround(ox)) + dx : int(std::lround(ox)) - dx - w;
-        artgen::stamp(c, x, int(std::lround(oy)) + dy, rows, key, sx < 0);
+        artgen::stamp(c, x, int(std::lround(oy)) + dy, rows, key, flip != (sx < 0));
     }
 };
 

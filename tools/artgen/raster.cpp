@@ -104,6 +104,11 @@ void shade(Canvas& c, const Shape& s, double dx, double dy, std::uint8_t base, s
             if (in[std::size_t(y) * c.w + x] && c.at(x, y) == base) c.set(x, y, col);
 }
 
+void fillShaded(Canvas& c, const Shape& s, std::uint8_t base, std::uint8_t shadeCol, double dx, double dy) {
+    fillOutlined(c, s, base);
+    shade(c, s, dx, dy, base, shadeCol);
+}
+
 void outlineFigure(Canvas& c, std::uint8_t line) {
     // Only pixels that are not outline already call for one: parts drawn
     // with fillOutlined bring their own ring.

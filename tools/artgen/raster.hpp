@@ -61,6 +61,9 @@ void fillOutlined(Canvas& c, const Shape& s, std::uint8_t col, std::uint8_t line
 // not cover: a crescent of shade on the side opposite the light.  Only pixels
 // already holding `base` change, so contour lines survive.
 void shade(Canvas& c, const Shape& s, double dx, double dy, std::uint8_t base, std::uint8_t col);
+// A part in its colour with its shaded side: fillOutlined with `base`, then
+// shade with `shadeCol` for a copy moved by (dx, dy).
+void fillShaded(Canvas& c, const Shape& s, std::uint8_t base, std::uint8_t shadeCol, double dx, double dy);
 
 // Turns every background pixel that touches a non-outline figure pixel
 // (4-neighbourhood) into `line`: closes the outline around marks drawn

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "marks.hpp"
 #include "pen.hpp"
 #include "rig.hpp"
 
@@ -12,14 +13,8 @@ namespace {
 
 constexpr double kRx = 10.5, kRy = 11;
 
-const std::initializer_list<Key> kFaceKey = {
-    {'o', Line}, {'w', White}, {'m', MouthIn}, {'c', Cheek}, {'b', Blush}};
-
 void put(Canvas& c, const Pen& pen, int x, int y, std::initializer_list<std::string_view> rows, bool flip = false) {
-    const int w = int(rows.begin()->size());
-    const int ox = int(std::lround(pen.ox));
-    const int ax = pen.sx > 0 ? ox + x : ox - x - w;
-    stamp(c, ax, int(std::lround(pen.oy)) + y, rows, kFaceKey, flip != (pen.sx < 0));
+    pen.stamp(c, x, y, rows, kFaceKey, flip);
 }
 
 // rer's eyes are narrower than ペッコ's, under straight brows.
@@ -86,8 +81,9 @@ Shape sideHair(const Pen& pen) {
     return unite(intersect(cap, cover), spikes(pen, true));
 }
 
-void hairShade(Canvas& c, const Pen& pen, const Shape& hair) {
-    shade(c, hair, -1.5 * pen.sx, -1.5, RHair, RHairShade);
+// The hair with its shade and a band of shine.
+void drawHair(Canvas& c, const Pen& pen, const Shape& hair) {
+    fillShaded(c, hair, RHair, RHairShade, -1.5 * pen.sx, -1.5);
     fillOver(c, intersect(hair, pen.ellipse(-4, -8, 4, 1.4)), RHairLight);
 }
 
@@ -97,12 +93,8 @@ void drawHead(Canvas& c, double hx, double hy, View view, const RerPose& p) {
     if (view == View::Front) {
         fillOutlined(c, pen.ellipse(-kRx - 0.5, 2, 2, 2.8), RSkin);
         fillOutlined(c, pen.ellipse(kRx + 0.5, 2, 2, 2.8), RSkin);
-        Shape head = pen.ellipse(0, 0, kRx, kRy);
-        fillOutlined(c, head, RSkin);
-        shade(c, head, -2, -2, RSkin, RSkinShade);
-        Shape hair = frontHair(pen);
-        fillOutlined(c, hair, RHair);
-        hairShade(c, pen, hair);
+        fillShaded(c, pen.ellipse(0, 0, kRx, kRy), RSkin, RSkinShade, -2, -2);
+        drawHair(c, pen, frontHair(pen));
         eye(c, pen, -7, -1, p.eyes, false);
         eye(c, pen, 3, -1, p.eyes, true);
         if (blush) {
@@ -115,11 +107,8 @@ void drawHead(Canvas& c, double hx, double hy, View view, const RerPose& p) {
         mouth(c, pen, 0, 6, p.mouth);
     } else {
         Shape head = unite(pen.ellipse(0, 0, kRx - 0.5, kRy), pen.circle(-kRx + 0.3, 2.5, 1.3));  // with a nose
-        fillOutlined(c, head, RSkin);
-        shade(c, head, -2, -2, RSkin, RSkinShade);
-        Shape hair = sideHair(pen);
-        fillOutlined(c, hair, RHair);
-        hairShade(c, pen, hair);
+        fillShaded(c, head, RSkin, RSkinShade, -2, -2);
+        drawHair(c, pen, sideHair(pen));
         Shape ear = pen.ellipse(2.5, 2.5, 2, 2.6);
         fillOutlined(c, ear, RSkin);
         fillOver(c, intersect(ear, pen.box(2, 2, 4, 4)), RSkinShade);
@@ -139,11 +128,6 @@ void shoe(Canvas& c, double fx, double sole, bool side) {
     Shape s = side ? box(fx - 5.5, sole - 4, fx + 3.5, sole, 1.5) : box(fx - 4.5, sole - 4, fx + 4.5, sole, 1.5);
     fillOutlined(c, s, Sneaker);
     fillOver(c, intersect(s, box(fx - 6, sole - 1, fx + 5, sole)), White);
-}
-
-void sweat(Canvas& c, double x, double y) {
-    fillOutlined(c, unite(circle(x, y, 2.0), polygon({{x - 1.9, y - 0.4}, {x + 1.9, y - 0.4}, {x + 0.3, y - 4.5}})), Sweat);
-    c.set(int(std::floor(x)) - 1, int(std::floor(y)), White);
 }
 
 }  // namespace
@@ -169,13 +153,10 @@ void drawRer(Canvas& c, const RerPose& p, int cxi, int ground) {
         // Squatting, front view: long shins standing up from the sneakers,
         // knees at chest height, forearms resting on them.
         for (int s : {-1, 1}) shoe(c, cx + s * 8 + (s < 0 ? p.foot1.dx : p.foot2.dx), g, false);
-        Shape torso = box(cx - 9, g - 36 + b, cx + 9, g - 14, 4);
-        fillOutlined(c, torso, Hoodie);
-        shade(c, torso, -2, 0, Hoodie, HoodieShade);
+        fillShaded(c, box(cx - 9, g - 36 + b, cx + 9, g - 14, 4), Hoodie, HoodieShade, -2, 0);
         for (int s : {-1, 1}) {
             Shape leg = unite(ellipse(cx + s * 7.5, g - 22, 4.5, 4), capsule({cx + s * 7.5, g - 21}, {cx + s * 8, g - 5}, 3.2));
-            fillOutlined(c, leg, Pants);
-            shade(c, leg, -1.5, -1.5, Pants, PantsShade);
+            fillShaded(c, leg, Pants, PantsShade, -1.5, -1.5);
         }
         fillOutlined(c, ellipse(cx, g - 36 + b, 10, 3.5), HoodieShade);  // hood
         hy = g - 47 + b;
@@ -203,9 +184,7 @@ void drawRer(Canvas& c, const RerPose& p, int cxi, int ground) {
         legTo(f2, p.foot2, false);
         fillOutlined(c, box(cx - 5.5, g - 30 + b, cx + 6.5, g - 23 + b, 2), Pants);
         fillOutlined(c, ellipse(cx + 5, g - 46 + b, 4.5, 3.5), HoodieShade);  // hood
-        Shape torso = box(cx - 6, g - 48 + b, cx + 7, g - 26 + b, 3.5);
-        fillOutlined(c, torso, Hoodie);
-        shade(c, torso, -2, 0, Hoodie, HoodieShade);
+        fillShaded(c, box(cx - 6, g - 48 + b, cx + 7, g - 26 + b, 3.5), Hoodie, HoodieShade, -2, 0);
         fillOver(c, box(cx - 6, g - 30 + b, cx + 7, g - 28 + b), HoodieShade);  // waistband
         hx = cx - 1;
         hy = g - 58 + b;

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
-#include <stb/stb_image_write.h>
+#include <stb_image_write.h>
 
 #include "art.hpp"
 
