@@ -10,6 +10,7 @@ Pictures for review go to out/e2e/live-*.png.
 import json
 from collections import Counter
 import re
+import struct
 import threading
 import time
 from datetime import datetime, timedelta
@@ -23,7 +24,6 @@ from run_e2e import CELL, OUT, Failure, check, expect_eq, test
 from wineenv import ROOT, SCREEN_H, SCREEN_W, log
 
 SHEETS = {"rPic1": ROOT / "resources/rPic1.gif", "rPic2": ROOT / "resources/rPic2.gif"}
-START_LEFT, START_TOP = 7648.0, 5728.0  # twips
 STEP = 160.0  # twips per walk move
 TPP = 15.0    # twips per pixel at 96 dpi
 PARK = ("1010", "10")  # pointer out of the way (no tooltip in the pictures)
@@ -41,18 +41,30 @@ MENU_CAPTIONS = ["遊びにやる", "-", "日付と時刻の調整", "音量の�
 ABOUT_ITEM, EXIT_ITEM = 6, 8
 VERSION_TITLE, VERSION_TEXT = "ﾊﾞｰｼﾞｮﾝ情報", "ぴょこぴょこペッコ Ver.1.21"
 WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONUP = 512, 513, 514, 517
-TRAY_AREA = (984, 748, 40, 20)  # right end of the 20-pixel taskbar, where Wine puts the icons
 
 
-def rhe(v):
-    """Rounds half to even, like the program's twips-to-pixel conversion."""
-    return round(v)
+def f32(v):
+    """v rounded to single precision, the program's type for twips."""
+    return struct.unpack("f", struct.pack("f", v))[0]
 
 
-def on_lattice(px, origin_tw):
+def to_pixels(twips, tpp=TPP):
+    """Twips to whole pixels as the program converts them: the quotient in
+    single precision (a double quotient rounded once more to single is the
+    single-precision one), then rounded half to even."""
+    return round(f32(f32(twips) / f32(tpp)))
+
+
+def start_twips(tpp=TPP):
+    """Left and Top at the start: the middle of the screen less 32 twips
+    (7648, 5728 at 15 twips per pixel)."""
+    return (f32(f32(SCREEN_W * tpp) / 2 - 32), f32(f32(SCREEN_H * tpp) / 2 - 32))
+
+
+def on_lattice(px, origin_tw, tpp=TPP):
     """Whether pixel px is origin_tw + k * 160 twips for some whole k; returns k or None."""
-    k = round((px * TPP - origin_tw) / STEP)
-    return k if rhe((origin_tw + STEP * k) / TPP) == px else None
+    k = round((px * tpp - origin_tw) / STEP)
+    return k if to_pixels(origin_tw + STEP * k, tpp) == px else None
 
 
 # ------------------------------------------------------------------ cells
@@ -169,19 +181,19 @@ def settled_cell(samples, start, end):
     return None
 
 
-def check_moves(samples, origin, what):
+def check_moves(samples, origin, what, tpp=TPP):
     """Every place on the lattice of 160-twip moves from origin (twips), moves
     one step along one axis at a time; returns the list of moves
     [(direction, sample index at the new place)]."""
     pos = positions(samples)
     for x, y, t, _ in pos:
-        check(on_lattice(x, origin[0]) is not None and on_lattice(y, origin[1]) is not None,
+        check(on_lattice(x, origin[0], tpp) is not None and on_lattice(y, origin[1], tpp) is not None,
               f"{what}: place ({x}, {y}) at {t:.1f} s is not the start ({origin[0]:g}, {origin[1]:g}) twips "
               f"plus whole 160-twip moves, rounded to pixels (places seen: {[(p[0], p[1]) for p in pos][:20]})")
     moves = []
     for (x0, y0, t0, _), (x1, y1, t1, k1) in zip(pos, pos[1:]):
-        di = on_lattice(x1, origin[0]) - on_lattice(x0, origin[0])
-        dj = on_lattice(y1, origin[1]) - on_lattice(y0, origin[1])
+        di = on_lattice(x1, origin[0], tpp) - on_lattice(x0, origin[0], tpp)
+        dj = on_lattice(y1, origin[1], tpp) - on_lattice(y0, origin[1], tpp)
         # Samples come every 100 ms and moves at most every 500 ms, so no
         # move goes unseen unless the probe itself stalled.
         gap = t1 - samples[k1 - 1]["t"] / 1000 if k1 else 0
@@ -221,38 +233,46 @@ def contact_strip(images, labels, path):
     strip.save(path)
 
 
-def save_region(d, rect, name, scale=2, margin=8):
+def save_region(d, rect, name, scale=2, margin=8, keep=False):
+    """An enlarged picture of rect and around it (keep: and of the whole screen)."""
     png = d.screenshot(OUT / f"{name}-screen.png")
     im = Image.open(png).convert("RGB")
     box = (max(0, rect["x"] - margin), max(0, rect["y"] - margin),
            min(SCREEN_W, rect["x"] + rect["w"] + margin), min(SCREEN_H, rect["y"] + rect["h"] + margin))
     im = im.crop(box)
     im.resize((im.width * scale, im.height * scale), Image.NEAREST).save(OUT / f"{name}.png")
-    Path(png).unlink()
+    if not keep:
+        Path(png).unlink()
 
 
 # ------------------------------------------------------------------ state
 
 class Live:
     """What these tests share: the desktop as it was before the start, the
-    reference popup, the program's run and the drop place of the drag."""
+    reference popup, the program's run (the start called `name`, whose
+    pictures are named after it) and the drop place of the drag."""
 
-    def __init__(self, s):
+    def __init__(self, s, name):
         s.stop_all()
-        self.desktop = s.d.capture(0, 0, SCREEN_W, SCREEN_H, "live-desktop-before")[2]
-        self.tray_empty = s.d.capture(*TRAY_AREA, "live-tray-empty")[2]
+        self.name = name
+        self.desktop = s.d.capture(0, 0, SCREEN_W, SCREEN_H, f"{name}-desktop-before")[2]
+        # The right end of the taskbar, where Wine puts the icons: two
+        # taskbar heights wide (the taskbar and icons grow with the dpi).
+        bar = s.d.windows("Shell_TrayWnd")[0]["rect"]
+        self.tray_area = (SCREEN_W - 2 * bar["h"], bar["y"], 2 * bar["h"], bar["h"])
+        self.tray_empty = s.d.capture(*self.tray_area, f"{name}-tray-empty")[2]
         self.cells = Cells(self.desktop)
         # Before the start, so that nothing of the program lies over it.
         self.ref = None
         s.live = self
         reference_menu(s)
-        self.run = s.run("live")
+        self.run = s.run(name)
         self.pid = self.run.snap["window"]["pid"]
 
 
-def live(s):
-    if getattr(s, "live", None) is None or s.runs.get("live") is not s.live.run:
-        s.live = Live(s)
+def live(s, name="live"):
+    if getattr(s, "live", None) is None or s.runs.get(name) is not s.live.run:
+        s.live = Live(s, name)
     return s.live
 
 
@@ -287,7 +307,7 @@ def walks_in_whole_steps_and_every_frame_is_a_cell(s):
             time.sleep(0.25)
             smp = w.snapshot()
             t = w.now()
-            full_walk = any(len(k) >= 4 for _, k in walk_runs(check_moves(smp, (START_LEFT, START_TOP), "so far")))
+            full_walk = any(len(k) >= 4 for _, k in walk_runs(check_moves(smp, start_twips(), "so far")))
             if (t >= 60 and full_walk) or t >= 100:
                 break
             if not smp or len(shots) >= 12 or t - last_shot < 2.0:
@@ -323,7 +343,7 @@ def walks_in_whole_steps_and_every_frame_is_a_cell(s):
     full = sum((x["w"], x["h"]) == (CELL, CELL) for x in found)
     check(full >= 0.9 * len(found), f"only {full} of {len(found)} samples saw the window 64 x 64")
 
-    moves = check_moves(smp, (START_LEFT, START_TOP), "behaviour")
+    moves = check_moves(smp, start_twips(), "behaviour")
     shots_ok = [x for x in found if x.get("ok")]
     named = [x for x in shots_ok if x["cell"]]
     cells_seen = {x["cell"] for x in named}
@@ -488,9 +508,10 @@ def click_shows_clock_box_below_him(s):
 def tray_icon_box(s):
     """The bounding box of what changed in the notification area since the
     start, in screen coordinates, or None."""
-    x0, y0, tw, th = TRAY_AREA
-    _, _, now = s.d.capture(*TRAY_AREA, "live-tray-now")
-    empty = s.live.tray_empty
+    lv = s.live
+    x0, y0, tw, th = lv.tray_area
+    _, _, now = s.d.capture(*lv.tray_area, f"{lv.name}-tray-now")
+    empty = lv.tray_empty
     diff = [(k // 3 % tw, k // 3 // tw) for k in range(0, len(now), 3) if now[k:k + 3] != empty[k:k + 3]]
     if not diff:
         return None
@@ -502,10 +523,10 @@ def reference_menu(s):
     """The same nine captions as a popup of the probe's own, opened at (300, 200)."""
     lv = s.live
     if lv.ref is None:
-        ppm = OUT / "live-menu-reference.ppm"
+        ppm = OUT / f"{lv.name}-menu-reference.ppm"
         lv.ref = s.d.probe("refmenu", "300", "200", wineenv.winpath(ppm), *MENU_CAPTIONS)[1]
         lv.ref["rgb"] = wineenv.read_ppm(ppm)[2]
-        wineenv.ppm_to_png(ppm, OUT / "live-menu-reference.png", scale=2)
+        wineenv.ppm_to_png(ppm, OUT / f"{lv.name}-menu-reference.png", scale=2)
     return lv.ref
 
 
@@ -537,41 +558,73 @@ def close_menu(s):
     return not wait_popup(s, s.live.pid, False)
 
 
+def check_menu_as_reference(s, popup, px, py):
+    """The popup opened by a click at (px, py) is the nine-item menu: its
+    place, size and picture against the probe's popup of the same captions.
+    Leaves {name}-tray-menu.png and the whole screen with it open."""
+    lv, ref = s.live, reference_menu(s)
+    # TrackPopupMenu at the pointer, moved only as far as needed to fit
+    # on the screen above the taskbar.
+    check(popup["x"] <= px <= popup["x"] + popup["w"] + 2 and popup["y"] <= py + 2,
+          f"popup {popup} is not at the pointer ({px}, {py})")
+    check(popup["x"] + popup["w"] <= SCREEN_W and popup["y"] + popup["h"] <= lv.tray_area[1],
+          f"popup {popup} leaves the screen or covers the taskbar")
+    check(popup["x"] == min(px, SCREEN_W - popup["w"]), f"popup {popup} is not at the pointer x {px}")
+    # Six text items and three separators: the reference popup with the
+    # same captions tells their heights in this Wine.
+    heights = [i["h"] for i in ref["items"]]
+    text_h = {h for c, h in zip(MENU_CAPTIONS, heights) if c != "-"}
+    sep_h = {h for c, h in zip(MENU_CAPTIONS, heights) if c == "-"}
+    check(len(text_h) == 1 and len(sep_h) == 1 and text_h != sep_h, f"reference item heights {heights}")
+    border = ref["popup"]["h"] - sum(heights)
+    expect_eq(popup["h"], 6 * text_h.pop() + 3 * sep_h.pop() + border, "popup height (6 items, 3 separators)")
+    expect_eq(popup["w"], ref["popup"]["w"], "popup width (as wide as the same captions in the probe's menu)")
+    # The tooltip of the icon lies over the menu until the pointer leaves.
+    s.d.xdotool("mousemove", "600", "100")
+    time.sleep(0.8)
+    name = f"{lv.name}-tray-menu"
+    save_region(s.d, popup, name, keep=True)
+    _, _, rgb = s.d.capture(popup["x"], popup["y"], popup["w"], popup["h"], f"{name}-gdi")
+    if rgb != ref["rgb"]:
+        wineenv.ppm_to_png(OUT / f"{name}-gdi.ppm", OUT / f"{name}-gdi.png", scale=2)
+    check(rgb == ref["rgb"], "the popup's picture differs from the probe's menu of the same nine captions "
+          f"(see {name}-gdi.png and {lv.name}-menu-reference.png)")
+
+
+def exit_through_menu(s, popup):
+    """Chooses 終了 in the open popup: the process ends, his window and the
+    notification-area icon go."""
+    lv = s.live
+    click_item(s, popup, EXIT_ITEM)
+    app = lv.run.app
+    t = time.monotonic()
+    try:
+        app.wait(5)
+    except Exception:
+        raise Failure("xpekko.exe still runs 5 s after 終了")
+    log(f"exit: process ended {time.monotonic() - t:.2f} s after the click, code {app.returncode}")
+    gone = s.d.probe("wait", "pekkoForm", "3000", "gone", check=False)[0] == 0
+    check(gone, "pekkoForm is still there")
+    end = time.monotonic() + 3
+    while tray_icon_box(s) and time.monotonic() < end:
+        time.sleep(0.1)
+    left = tray_icon_box(s)
+    wineenv.ppm_to_png(OUT / f"{lv.name}-tray-now.ppm", OUT / f"{lv.name}-tray-after-exit.png", scale=6)
+    check(left is None, f"the notification area still differs from before the start: {left}")
+    s.stop(lv.name)
+    s.live = None
+
+
 @test
 def tray_icon_click_opens_nine_item_menu(s):
     lv = live(s)
-    ref = reference_menu(s)
     box = tray_icon_box(s)
     check(box and box["n"] >= 40, f"the notification area looks as before the start ({box})")
     check(box["w"] <= 16 and box["h"] <= 16, f"the icon's area is {box}, larger than a small icon")
     wineenv.ppm_to_png(OUT / "live-tray-now.ppm", OUT / "live-tray-icon.png", scale=6)
     popup, (px, py) = open_menu_by_click(s)
     try:
-        # TrackPopupMenu at the pointer, moved only as far as needed to fit
-        # on the screen above the taskbar.
-        check(popup["x"] <= px <= popup["x"] + popup["w"] + 2 and popup["y"] <= py + 2,
-              f"popup {popup} is not at the pointer ({px}, {py})")
-        check(popup["x"] + popup["w"] <= SCREEN_W and popup["y"] + popup["h"] <= SCREEN_H - TRAY_AREA[3],
-              f"popup {popup} leaves the screen or covers the taskbar")
-        check(popup["x"] == min(px, SCREEN_W - popup["w"]), f"popup {popup} is not at the pointer x {px}")
-        # Six text items and three separators: the reference popup with the
-        # same captions tells their heights in this Wine.
-        heights = [i["h"] for i in ref["items"]]
-        text_h = {h for c, h in zip(MENU_CAPTIONS, heights) if c != "-"}
-        sep_h = {h for c, h in zip(MENU_CAPTIONS, heights) if c == "-"}
-        check(len(text_h) == 1 and len(sep_h) == 1 and text_h != sep_h, f"reference item heights {heights}")
-        border = ref["popup"]["h"] - sum(heights)
-        expect_eq(popup["h"], 6 * text_h.pop() + 3 * sep_h.pop() + border, "popup height (6 items, 3 separators)")
-        expect_eq(popup["w"], ref["popup"]["w"], "popup width (as wide as the same captions in the probe's menu)")
-        # The tooltip of the icon lies over the menu until the pointer leaves.
-        s.d.xdotool("mousemove", "600", "100")
-        time.sleep(0.8)
-        save_region(s.d, popup, "live-tray-menu")
-        _, _, rgb = s.d.capture(popup["x"], popup["y"], popup["w"], popup["h"], "live-tray-menu-gdi")
-        if rgb != ref["rgb"]:
-            wineenv.ppm_to_png(OUT / "live-tray-menu-gdi.ppm", OUT / "live-tray-menu-gdi.png", scale=2)
-        check(rgb == ref["rgb"], "the popup's picture differs from the probe's menu of the same nine captions "
-              "(see live-tray-menu-gdi.png and live-menu-reference.png)")
+        check_menu_as_reference(s, popup, px, py)
     finally:
         s.live.menu_open = bool(popups(s, lv.pid))
 
@@ -647,23 +700,6 @@ def tray_callback_posted_by_another_program(s):
 
 @test
 def exit_item_ends_program_and_removes_icon(s):
-    lv = live(s)
+    live(s)
     popup, _ = open_menu_by_click(s)
-    click_item(s, popup, EXIT_ITEM)
-    app = lv.run.app
-    t = time.monotonic()
-    try:
-        app.wait(5)
-    except Exception:
-        raise Failure("xpekko.exe still runs 5 s after 終了")
-    log(f"exit: process ended {time.monotonic() - t:.2f} s after the click, code {app.returncode}")
-    gone = s.d.probe("wait", "pekkoForm", "3000", "gone", check=False)[0] == 0
-    check(gone, "pekkoForm is still there")
-    end = time.monotonic() + 3
-    while tray_icon_box(s) and time.monotonic() < end:
-        time.sleep(0.1)
-    left = tray_icon_box(s)
-    wineenv.ppm_to_png(OUT / "live-tray-now.ppm", OUT / "live-tray-after-exit.png", scale=6)
-    check(left is None, f"the notification area still differs from before the start: {left}")
-    s.stop("live")
-    s.live = None
+    exit_through_menu(s, popup)

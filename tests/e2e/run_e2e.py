@@ -333,10 +333,12 @@ def click_keeps_foreground_elsewhere(s):
         s.d.stop_app(note, cls="Notepad")
 
 
-# The running program: behaviour, drag, click, the tray icon and its menu.
+# The running program: behaviour, drag, click, the tray icon and its menu;
+# then starts at 192 and 144 dpi, last because they restart the desktop.
 # They import the helpers above from this module under its own name.
 sys.modules.setdefault("run_e2e", sys.modules[__name__])
 import live_e2e  # noqa: E402,F401
+import dpi_e2e  # noqa: E402,F401
 
 
 # ------------------------------------------------------------------ runner
@@ -380,6 +382,8 @@ def main(argv):
                 print(f"{status} {t.__name__} ({time.monotonic() - t0:.1f} s){': ' + why if why else ''}",
                       flush=True)
             suite.stop_all()
+            if d.dpi != 96:
+                d.set_dpi(96)  # the prefix may serve other runs after this one
     except Exception:
         traceback.print_exc()
         failed += 1

@@ -36,6 +36,7 @@ SCREEN_W, SCREEN_H = 1024, 768
 # from white and black so a fringe or a hole in a figure shows at once.
 BACKGROUND = (58, 110, 165)
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\xpekko\setting"
+DPI_KEY = r"HKCU\Control Panel\Desktop"  # LogPixels: the screen's dpi for every process of the prefix
 RATE_VALUE = "kakeochiper"
 CONVERT = "/usr/bin/convert"  # ImageMagick itself, not a stand-in earlier in PATH
 IMPORT = "/usr/bin/import"
@@ -118,6 +119,7 @@ class Desktop:
         self.explorer = None
         self.holder = None
         self.apps = []
+        self.dpi = 96
         self.logs = self.out / "logs"
         self._closed = False
 
@@ -243,6 +245,28 @@ class Desktop:
         """A file for a child's output, under logs/.  Passed straight to the
         child, the parent's handle is dropped right after the call."""
         return open(self.logs / f"{name}.log", "ab")
+
+    def set_dpi(self, dpi):
+        """Restarts the Wine desktop at `dpi` (LogPixels): a process reads it
+        when it starts, so every one of the prefix ends, the server with them,
+        and the virtual desktop starts anew (about 1 s; the X server stays).
+        Programs started with start_app are killed."""
+        for p in self.apps:
+            self._kill(p)
+        self.apps.clear()
+        self._reg("add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+        env = self.env(display=False)
+        subprocess.run(["wineserver", "-k"], env=env, timeout=30)
+        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+        for p in (self.holder, self.explorer):
+            self._kill(p)
+        self._start_explorer()
+        self.xdotool("mousemove", "1010", "10")
+        got = self.probe("screen")[1]
+        if (got["dpi_x"], got["dpi_y"]) != (dpi, dpi):
+            raise HarnessError(f"LogPixels {dpi} set, the desktop has {got['dpi_x']} x {got['dpi_y']} dpi")
+        self.dpi = dpi
+        log(f"desktop restarted at {dpi} dpi")
 
     # ------------------------------------------------------------ tools
 

@@ -1,0 +1,98 @@
+"""End-to-end tests of the program on a screen of 192 and of 144 dpi, that is
+7.5 and 10 twips per pixel instead of 15.
+
+The desktop stays 1024 x 768 pixels; the prefix's LogPixels changes and the
+Wine desktop restarts (Desktop.set_dpi). Each dpi has one start of the
+program ("dpi192", "dpi144") shared by its four tests: the start-up place and
+first frame, the walk, the tray menu and 終了, which ends it. Imported by
+run_e2e.py after live_e2e.py: these come last, and the runner puts the
+desktop back to 96 dpi after them.
+"""
+
+import time
+
+from live_e2e import (Watch, check_menu_as_reference, check_moves, exit_through_menu, live, open_menu_by_click,
+                      popups, positions, start_twips, to_pixels)
+from run_e2e import CELL, SHEET, check, composed_cell, diff_pixels, expect_eq, save_diff, save_rgb, test
+from wineenv import log
+
+DPIS = (192, 144)
+
+
+def at_dpi(s, dpi):
+    """The start called dpi<N> on a desktop of that dpi; the desktop restarts
+    and the program starts when they are not so already."""
+    if s.d.dpi != dpi:
+        s.stop_all()
+        s.live = None
+        s.d.set_dpi(dpi)
+    return live(s, f"dpi{dpi}")
+
+
+def start_place_size_and_first_frame(s, dpi):
+    lv = at_dpi(s, dpi)
+    tpp = 1440 / dpi
+    left, top = start_twips(tpp)
+    x, y = to_pixels(left, tpp), to_pixels(top, tpp)
+    c = lv.run.snap["window"]["client"]
+    expect_eq((c["x"], c["y"]), (x, y), f"client origin for ({left:g}, {top:g}) twips at {tpp:g} twips per pixel")
+    expect_eq((c["w"], c["h"]), (CELL, CELL), "client size in pixels")
+    w, h, rgb = lv.run.frame
+    expected = composed_cell(SHEET, 0, lv.cells.background(x, y))
+    bad = diff_pixels(rgb, expected, w) if (w, h) == (CELL, CELL) else ["size"]
+    if bad:
+        save_rgb(rgb, w, h, f"{lv.name}-first-frame.png")
+        save_rgb(expected, CELL, CELL, f"{lv.name}-expected-first-frame.png")
+        if (w, h) == (CELL, CELL):
+            save_diff(rgb, expected, w, h, f"{lv.name}-first-frame-diff.png")
+    check(not bad, f"first frame ({w} x {h}): {len(bad)} pixels differ from rPic1 cell 0 over the desktop, "
+          f"first at {bad[:5]} (see {lv.name}-first-frame-diff.png)")
+
+
+def walks_in_whole_160_twip_moves(s, dpi):
+    lv = at_dpi(s, dpi)
+    tpp = 1440 / dpi
+    w = Watch(s.d, lv.cells, f"{lv.name}-walk", interval=100, duration=70000)
+    try:
+        # A walk comes within 30 s most of the time; a second more after the
+        # first move sees more of it.
+        while w.now() < 60 and len(positions(w.snapshot())) < 2:
+            time.sleep(0.25)
+        time.sleep(1.5)
+    finally:
+        smp = w.stop()
+    found = [x for x in smp if x.get("found")]
+    check(found, "no samples of pekkoForm")
+    # A frame drawing collapses the window for a moment; any other size is wrong.
+    sizes = {(x["w"], x["h"]) for x in found}
+    check(all(sz == (CELL, CELL) or 0 in sz for sz in sizes), f"pekkoForm had the sizes {sorted(sizes)}")
+    moves = check_moves(smp, start_twips(tpp), f"{dpi} dpi", tpp)
+    log(f"{dpi} dpi: {len(moves)} moves in {found[-1]['t'] / 1000:.0f} s, places "
+        f"{[(p[0], p[1]) for p in positions(smp)][:8]}")
+    check(moves, f"no walk move in {found[-1]['t'] / 1000:.0f} s")
+
+
+def tray_click_opens_nine_item_menu(s, dpi):
+    at_dpi(s, dpi)
+    popup, (px, py) = open_menu_by_click(s)
+    check_menu_as_reference(s, popup, px, py)
+
+
+def exit_item_ends_program_and_removes_icon(s, dpi):
+    lv = at_dpi(s, dpi)
+    open_now = popups(s, lv.pid)
+    popup = open_now[0]["rect"] if open_now else open_menu_by_click(s)[0]
+    exit_through_menu(s, popup)
+
+
+def register(dpi):
+    for fn, timeout in ((start_place_size_and_first_frame, 60), (walks_in_whole_160_twip_moves, 100),
+                        (tray_click_opens_nine_item_menu, 60), (exit_item_ends_program_and_removes_icon, 60)):
+        def at(s, fn=fn):
+            fn(s, dpi)
+        at.__name__ = f"dpi{dpi}_{fn.__name__}"
+        test(timeout=timeout)(at)
+
+
+for _dpi in DPIS:
+    register(_dpi)
