@@ -19,6 +19,7 @@ struct Module1 {
   bool scrDCHeld = false;      // whether scrDC is currently obtained and not yet released
   std::int16_t actMode = 0;    // current activity, 1 to 7; 0 before the first choice
   std::int16_t actStep = 0;    // step within it; 0 = choose anew at the next tick
+  int characterBoxesOpen = 0;  // message boxes of the characters now open: frames stay out of the topmost band
 };
 
 // `text` cut or padded with blanks to exactly `length` bytes.

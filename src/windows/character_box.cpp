@@ -1,10 +1,27 @@
 #include "windows/character_box.h"
 
+#include "windows/pekkoForm.h"
+#include "windows/program.h"
+#include "windows/rionForm.h"
+
 using namespace platform;
 
-void characterMessageBox(Platform& os, Window& character, const std::string& text, const std::string& title) {
+namespace {
+
+void placeBoth(Program& app, Handle band) {
   constexpr std::uint32_t keepPlace = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
-  os.SetWindowPos(character.hWnd(), HWND_NOTOPMOST, 0, 0, 0, 0, keepPlace);
-  os.messageBox(text, title, MB_OK);
-  os.SetWindowPos(character.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, keepPlace);
+  app.os.SetWindowPos(app.pekko().form().hWnd(), band, 0, 0, 0, 0, keepPlace);
+  if (app.rionExists()) app.os.SetWindowPos(app.rion().form().hWnd(), band, 0, 0, 0, 0, keepPlace);
+}
+
+}  // namespace
+
+void characterMessageBox(Program& app, const std::string& text, const std::string& title) {
+  Module1& m = app.m;
+  placeBoth(app, HWND_NOTOPMOST);
+  ++m.characterBoxesOpen;
+  app.os.messageBox(text, title, MB_OK);
+  --m.characterBoxesOpen;
+  // A box opened from inside this one is still open: stay below it.
+  if (m.characterBoxesOpen == 0) placeBoth(app, HWND_TOPMOST);
 }

@@ -3,10 +3,11 @@
 
 #include <string>
 
-#include "platform/platform.h"
+class Program;
 
-// Shows a box with only an OK button and returns when it is closed. The
-// character's window leaves the topmost band meanwhile, so that it cannot
-// hide the box, and returns to it afterwards; the focus stays where it was.
-void characterMessageBox(platform::Platform& os, platform::Window& character, const std::string& text,
-                         const std::string& title);
+// Shows a box with only an OK button and returns when it is closed. Both
+// characters leave the topmost band first and the frames drawn while the
+// box is open keep them out of it (ticks and rides go on meanwhile), so
+// that neither covers the box; afterwards they return to the band. The
+// focus stays where it was.
+void characterMessageBox(Program& app, const std::string& text, const std::string& title);

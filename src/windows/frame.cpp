@@ -39,8 +39,10 @@ void drawFrame(Platform& os, Module1& m, const FrameTarget& t, const std::int16_
   os.BitBlt(t.window.hDC(), 0, 0, kCellWidth, h, t.work.hDC(), 0, 0, SRCCOPY);
   t.window.refresh();
 
-  os.SetWindowPos(t.window.hWnd(), HWND_TOPMOST, 0, 0, 0, 0,
-                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  // Back into the topmost band, unless a character's message box is open:
+  // then he stays below it.
+  if (m.characterBoxesOpen == 0)
+    os.SetWindowPos(t.window.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   os.ReleaseDC(0, m.scrDC);
   m.scrDCHeld = false;
 }

@@ -4,7 +4,9 @@
 #include "module/Module1.h"
 #include "platform/common/utf16.h"
 #include "platform/twips.h"
+#include "windows/pekkoForm.h"
 #include "windows/program.h"
+#include "windows/rionForm.h"
 
 using namespace platform;
 
@@ -75,11 +77,12 @@ menuForm::menuForm(Program& app) : app_(app) {
 
 void menuForm::runMenuItem(MenuItem item) {
   switch (item) {
+    case mgo: mgo_Click(); break;
     case m3: m3_Click(); break;
     case m4: m4_Click(); break;
     case mabout: mabout_Click(); break;
     case mend: mend_Click(); break;
-    default: break;  // mgo and mlove come with the companion and rate commands
+    default: break;  // mlove comes with the rate dialog
   }
 }
 
@@ -96,6 +99,50 @@ void menuForm::Form_MouseMove(int, int, float x, float) {
   if (message != WM_LBUTTONUP && message != WM_RBUTTONUP) return;
   app_.os.doEvents();
   mfile_->popup();
+}
+
+// Send ペッコ out, or have rer bring him back: rer rides in from the right
+// edge with him on the board, sets him down where he was, and rides off to
+// the left alone. The timer stays off until he is back. Chosen again while
+// a call back runs, a whole call back runs inside it; the outer one then
+// finds rer past both bounds and only finishes.
+void menuForm::mgo_Click() {
+  pekkoForm& pekko = app_.pekko();
+  Window& rion = app_.rion().form();
+  Platform& os = app_.os;
+  if (mfile_->caption(mgo) == kSendOut) {
+    pekko.Timer1().setEnabled(false);
+    pekko.form().hide();
+    rion.hide();
+    mfile_->setCaption(mgo, std::string(kCallBack));
+    return;
+  }
+
+  ScreenMetrics scr = os.screen();
+  rion.setLeft(scr.width);
+  rion.setTop(scr.height / 2 - rion.height() / 2);
+  rion.show();
+  // The bounds are taken afresh before every step: his width is the design
+  // width until his first frame.
+  for (;;) {
+    scr = os.screen();
+    const float arrived = scr.width / 2 - rion.width() / 2;
+    if (!(rion.left() > arrived)) break;
+    pekko.GoRion2();
+  }
+
+  pekko.form().show();
+  constexpr std::int16_t facingLeft = 6;
+  pekko.BBfun1(facingLeft);
+  for (;;) {
+    const float gone = -64 * os.screen().twipsPerPixelY;
+    if (!(rion.left() > gone)) break;
+    pekko.BBfun1(facingLeft);
+    pekko.GoRion();
+  }
+
+  pekko.Timer1().setEnabled(true);
+  mfile_->setCaption(mgo, std::string(kSendOut));
 }
 
 void menuForm::m3_Click() {

@@ -11,12 +11,16 @@
 
 class Program;
 
+// mgo's caption is the only record of whether ペッコ is on the desktop.
+inline constexpr std::string_view kSendOut = "遊びにやる";
+inline constexpr std::string_view kCallBack = "呼び戻す";
+
 // The items of the menu `mfile`, top to bottom.
 enum MenuItem : int { mgo, sep3, m3, m4, sep, mlove, mabout, sep2, mend, kMenuItemCount };
 
 // Their captions, in the same order; "-" is a separator.
 inline constexpr std::array<std::string_view, kMenuItemCount> kMenuCaptions{{
-    "遊びにやる",        // mgo
+    kSendOut,            // mgo
     "-",                 // sep3
     "日付と時刻の調整",  // m3
     "音量の調節",        // m4
@@ -58,6 +62,7 @@ class menuForm {
 
   // Event handlers (public so that the menu and the tests reach them alike).
   void Form_MouseMove(int button, int shift, float x, float y);
+  void mgo_Click();
   void m3_Click();
   void m4_Click();
   void mabout_Click();

@@ -11,7 +11,7 @@ using namespace platform;
 void pekkoForm::Image1_Click() {
   // The date is read before he leaves the topmost band, the text built after.
   const DateTime now = app_.os.now();
-  characterMessageBox(app_.os, *form_, clockText(now), "ペッコ");
+  characterMessageBox(app_, clockText(now), "ペッコ");
 }
 
 void pekkoForm::Image1_MouseMove(int button, int, float, float) {

@@ -1,7 +1,10 @@
-// rer's window: created hidden, with its design size until its first frame.
+// rer's window: created hidden, with its design size until its first
+// frame. Hovered or clicked, he tells how much memory is free.
 #include "windows/rionForm.h"
 
+#include "windows/character_box.h"
 #include "windows/frame.h"
+#include "windows/memory_text.h"
 #include "windows/program.h"
 
 using namespace platform;
@@ -11,10 +14,25 @@ constexpr float kDesignWidth = 10800;
 constexpr float kDesignHeight = 4875;
 }  // namespace
 
-rionForm::rionForm(Program& app) {
+rionForm::rionForm(Program& app) : app_(app) {
   Platform& os = app.os;
   form_ = os.createWindow({"rionForm", "", WindowKind::Character, kDesignWidth, kDesignHeight});
   workPic_ = os.createSurface(kCellWidth, kCompanionSheet.cellHeight);
   rPic3_ = os.loadPicture(kCompanionSheet.picture);
   image1_ = &form_->addMouseArea(0, 0, kCellWidth, kCompanionSheet.cellHeight);
+
+  image1_->onClick = [this] { Image1_Click(); };
+  image1_->onMouseMove = [this](const MouseEvent& e) { Image1_MouseMove(e.button, e.shift, e.x, e.y); };
 }
+
+// Built afresh on every event, from the system's figures of the moment.
+std::string rionForm::freeMemory() {
+  MemoryStatus s;
+  s.dwLength = 32;
+  app_.os.GlobalMemoryStatus(s);
+  return freeMemoryText({s.dwTotalPhys, s.dwAvailPhys, s.dwTotalPageFile, s.dwAvailPageFile});
+}
+
+void rionForm::Image1_Click() { characterMessageBox(app_, freeMemory(), "rer"); }
+
+void rionForm::Image1_MouseMove(int, int, float, float) { image1_->setToolTipText(freeMemory()); }
