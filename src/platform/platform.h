@@ -116,16 +116,13 @@ inline constexpr std::uint32_t NOTIFYICONDATAW_V1_SIZE = 152;
 // The record's tip field, in characters.
 inline constexpr std::size_t kTipLength = 64;
 
-// The memory status record (all counts in bytes).
-struct MemoryStatus {
-  std::uint32_t dwLength = 0;
-  std::uint32_t dwMemoryLoad = 0;
-  std::uint32_t dwTotalPhys = 0;
-  std::uint32_t dwAvailPhys = 0;
-  std::uint32_t dwTotalPageFile = 0;
-  std::uint32_t dwAvailPageFile = 0;
-  std::uint32_t dwTotalVirtual = 0;
-  std::uint32_t dwAvailVirtual = 0;
+// The memory status: byte counts in 64 bits, so that they are whole on a
+// machine with more than 4 GB.
+struct MemoryStatusEx {
+  std::uint64_t ullTotalPhys = 0;
+  std::uint64_t ullAvailPhys = 0;
+  std::uint64_t ullTotalPageFile = 0;
+  std::uint64_t ullAvailPageFile = 0;
 };
 
 // An off-screen drawing surface with a device context of its own; its
@@ -293,7 +290,8 @@ class Platform {
   // return its length, 0 on failure (the buffer is then left as it was).
   virtual std::uint32_t GetWindowsDirectory(char* buffer, std::uint32_t size) = 0;
   virtual std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) = 0;
-  virtual void GlobalMemoryStatus(MemoryStatus& status) = 0;
+  // All zero when the system cannot tell.
+  virtual void GlobalMemoryStatusEx(MemoryStatusEx& status) = 0;
 };
 
 }  // namespace platform

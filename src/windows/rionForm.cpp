@@ -27,10 +27,9 @@ rionForm::rionForm(Program& app) : app_(app) {
 
 // Built afresh on every event, from the system's figures of the moment.
 std::string rionForm::freeMemory() {
-  MemoryStatus s;
-  s.dwLength = 32;
-  app_.os.GlobalMemoryStatus(s);
-  return freeMemoryText({s.dwTotalPhys, s.dwAvailPhys, s.dwTotalPageFile, s.dwAvailPageFile});
+  MemoryStatusEx s;
+  app_.os.GlobalMemoryStatusEx(s);
+  return freeMemoryText({s.ullTotalPhys, s.ullAvailPhys, s.ullTotalPageFile, s.ullAvailPageFile});
 }
 
 void rionForm::Image1_Click() { characterMessageBox(app_, freeMemory(), "rer"); }

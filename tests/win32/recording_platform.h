@@ -95,7 +95,7 @@ class RecordingPlatform final : public Platform {
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) override {
     return os_.GetSystemDirectory(buffer, size);
   }
-  void GlobalMemoryStatus(MemoryStatus& status) override { os_.GlobalMemoryStatus(status); }
+  void GlobalMemoryStatusEx(MemoryStatusEx& status) override { os_.GlobalMemoryStatusEx(status); }
 
  private:
   win32::Win32Platform& os_;

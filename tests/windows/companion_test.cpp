@@ -51,8 +51,8 @@ TEST_F(CompanionTest, RerTellsTheFreeMemoryHoveredWithAnyButtonsOrClicked) {
     EXPECT_EQ(image1.toolTipText(), "リソースの残りは37% だぜ！") << buttons;
   }
   EXPECT_TRUE(desk.sentMessages.empty());  // no drag of rer
-  desk.memory.dwAvailPageFile = desk.memory.dwTotalPageFile;  // figures of the moment
-  desk.memory.dwAvailPhys = desk.memory.dwTotalPhys;
+  desk.memory.ullAvailPageFile = desk.memory.ullTotalPageFile;  // figures of the moment
+  desk.memory.ullAvailPhys = desk.memory.ullTotalPhys;
   bool topmostWhileOpen = true;
   desk.onMessageBox = [&](const MessageBoxCall&) {
     topmostWhileOpen = rion().topmost;

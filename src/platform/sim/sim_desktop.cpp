@@ -270,11 +270,7 @@ std::uint32_t SimDesktop::GetSystemDirectory(char* buffer, std::uint32_t size) {
   return directoryCall(systemDirectory, buffer, size);
 }
 
-void SimDesktop::GlobalMemoryStatus(MemoryStatus& status) {
-  const std::uint32_t length = status.dwLength;
-  status = memory;
-  status.dwLength = length;
-}
+void SimDesktop::GlobalMemoryStatusEx(MemoryStatusEx& status) { status = memory; }
 
 // ---- settings, programs, random ----
 

@@ -81,7 +81,7 @@ class SimDesktop : public Platform {
   bool Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
   std::uint32_t GetWindowsDirectory(char* buffer, std::uint32_t size) override;
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) override;
-  void GlobalMemoryStatus(MemoryStatus& status) override;
+  void GlobalMemoryStatusEx(MemoryStatusEx& status) override;
 
   // --- The screen ---
   void fillDesktop(std::uint32_t colour);
@@ -153,7 +153,7 @@ class SimDesktop : public Platform {
   std::string windowsDirectory = "C:\\WINDOWS";
   std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
   bool directoryCallsFail = false;
-  MemoryStatus memory{32, 50, 33554432, 8388608, 100663296, 41943040, 0x7FFE0000, 0x7F000000};
+  MemoryStatusEx memory{33554432, 8388608, 100663296, 41943040};
   DateTime dateTime{2026, 12, 5, 7, 22, 7, 0};
   std::uint32_t randomSeed = 1;  // what the system timer gives randomize()
   // Numbers rnd() returns before the generator's own, so that a test can

@@ -256,18 +256,15 @@ std::uint32_t Win32Platform::GetSystemDirectory(char* buffer, std::uint32_t size
   return copyDirectory(GetSystemDirectoryW, buffer, size);
 }
 
-void Win32Platform::GlobalMemoryStatus(MemoryStatus& status) {
-  MEMORYSTATUS ms{};
+void Win32Platform::GlobalMemoryStatusEx(MemoryStatusEx& status) {
+  MEMORYSTATUSEX ms{};
   ms.dwLength = sizeof(ms);
-  ::GlobalMemoryStatus(&ms);
-  status.dwLength = ms.dwLength;
-  status.dwMemoryLoad = ms.dwMemoryLoad;
-  status.dwTotalPhys = static_cast<std::uint32_t>(ms.dwTotalPhys);
-  status.dwAvailPhys = static_cast<std::uint32_t>(ms.dwAvailPhys);
-  status.dwTotalPageFile = static_cast<std::uint32_t>(ms.dwTotalPageFile);
-  status.dwAvailPageFile = static_cast<std::uint32_t>(ms.dwAvailPageFile);
-  status.dwTotalVirtual = static_cast<std::uint32_t>(ms.dwTotalVirtual);
-  status.dwAvailVirtual = static_cast<std::uint32_t>(ms.dwAvailVirtual);
+  status = {};
+  if (!::GlobalMemoryStatusEx(&ms)) return;
+  status.ullTotalPhys = ms.ullTotalPhys;
+  status.ullAvailPhys = ms.ullAvailPhys;
+  status.ullTotalPageFile = ms.ullTotalPageFile;
+  status.ullAvailPageFile = ms.ullAvailPageFile;
 }
 
 }  // namespace platform::win32

@@ -44,7 +44,7 @@ class Win32Platform final : public Platform {
   bool Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
   std::uint32_t GetWindowsDirectory(char* buffer, std::uint32_t size) override;
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) override;
-  void GlobalMemoryStatus(MemoryStatus& status) override;
+  void GlobalMemoryStatusEx(MemoryStatusEx& status) override;
 
   // Screen device contexts obtained through GetDC(0) and not yet released.
   // (The system's own count, GetGuiResources, is always 0 under Wine.)
