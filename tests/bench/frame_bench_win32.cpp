@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/win32/message_pump.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_platform.h"
 #include "windows/menuForm.h"
@@ -13,16 +14,7 @@
 
 namespace {
 
-double nowMs() {
-  static LARGE_INTEGER freq = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
-}
+using platform::win32::nowMs;
 
 double cpuMs() {
   FILETIME created, exited, kernel, user;

@@ -242,9 +242,10 @@ bool Win32Platform::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData
   nid.uFlags = data.uFlags;
   nid.uCallbackMessage = data.uCallbackMessage;
   nid.hIcon = fromHandle<HICON>(data.hIcon);
-  const std::size_t n = std::min<std::size_t>(data.szTip.size(), 64);
+  static_assert(sizeof(nid.szTip) / sizeof(nid.szTip[0]) >= kTipLength);
+  const std::size_t n = std::min(data.szTip.size(), kTipLength);
   for (std::size_t i = 0; i < n; ++i) nid.szTip[i] = static_cast<wchar_t>(data.szTip[i]);
-  nid.szTip[63] = L'\0';  // a full field still has to end
+  nid.szTip[kTipLength - 1] = L'\0';  // a full field still has to end
   return Shell_NotifyIconW(message, &nid) != FALSE;
 }
 
