@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 
 class Program;
+struct VisitAction;
 
 class pekkoForm {
  public:
@@ -37,6 +38,7 @@ class pekkoForm {
   platform::Timer& Timer1() { return *timer1_; }
   platform::MouseArea& Image1() { return *image1_; }
   platform::Surface& workPic() { return *workPic_; }
+  std::int16_t blushShown() const { return blushShown_; }
 
  private:
   // The activities, one step per call.
@@ -47,6 +49,11 @@ class pekkoForm {
   void WaveHand();
   void SitDown();
   void RionVisit();
+  void visitArrival();
+  void visitChat();
+  void visitFarewell();
+  void visitLeaveTogether();
+  void visitAction(const VisitAction& action);
   void runActivity(std::int16_t mode);
   void walk(int mode);
   void rideStep(std::int16_t cell);
@@ -58,4 +65,6 @@ class pekkoForm {
   std::unique_ptr<platform::Surface> rPic2_;
   std::unique_ptr<platform::Surface> rPic1_;
   platform::MouseArea* image1_ = nullptr;
+  // 1 while the last chat frame was a blush frame; carried into the next visit.
+  std::int16_t blushShown_ = 0;
 };

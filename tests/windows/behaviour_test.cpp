@@ -202,7 +202,7 @@ TEST_F(BehaviourTest, SitDownHoldsForTwoTicksThenDrawsEachTick) {
   EXPECT_EQ(shown(), "action 5");  // the last expression stays
 }
 
-TEST_F(BehaviourTest, SitDownHandsOverToTheVisitWhichEndsAtOnceForNow) {
+TEST_F(BehaviourTest, SitDownHandsOverToTheVisitInTheSameTick) {
   for (int r : {94, 95}) {
     app.m.actStep = 0;
     script({drawOf(60, 100)});
@@ -210,11 +210,9 @@ TEST_F(BehaviourTest, SitDownHandsOverToTheVisitWhichEndsAtOnceForNow) {
     script({drawOf(r, 100)});
     tick();
     EXPECT_EQ(app.m.actMode, kRionVisit);
-    EXPECT_EQ(app.m.actStep, 0);  // the next tick chooses anew
-    EXPECT_EQ(shown(), "action 2");  // the sit-down drew nothing in that tick
-    script({drawOf(45, 100)});
-    tick();
-    EXPECT_EQ(app.m.actMode, kWaveHand);
+    EXPECT_EQ(app.m.actStep, 1);  // the visit's first step ran
+    EXPECT_EQ(shown(), "action 6");  // drawn by the visit, not the sit-down
+    app.m.actStep = 0;
   }
 }
 
