@@ -1,7 +1,6 @@
 // Text and number helpers of the program-wide variables.
 #include "module/Module1.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -38,15 +37,23 @@ bool isPlainDecimal(std::string_view s) {
 
 }  // namespace
 
-std::int16_t parseStoredRate(std::string_view text, std::int16_t fallback) {
+std::optional<double> numberFromText(std::string_view text) {
   const std::string trimmed = trimBlanks(text);
-  if (!isPlainDecimal(trimmed)) return fallback;
-  errno = 0;
-  const double value = std::strtod(trimmed.c_str(), nullptr);
-  if (errno == ERANGE || !std::isfinite(value)) return fallback;
+  if (!isPlainDecimal(trimmed)) return std::nullopt;
+  // Only digits, a sign and a dot are left: strtod reads all of it, and in
+  // the "C" locale the dot is the decimal point.
+  return std::strtod(trimmed.c_str(), nullptr);
+}
+
+std::optional<std::int16_t> toInt16(double value) {
   const double rounded = std::nearbyint(value);  // halves to even
-  if (rounded < std::numeric_limits<std::int16_t>::min() ||
-      rounded > std::numeric_limits<std::int16_t>::max())
-    return fallback;
+  if (!(rounded >= std::numeric_limits<std::int16_t>::min() && rounded <= std::numeric_limits<std::int16_t>::max()))
+    return std::nullopt;
   return static_cast<std::int16_t>(rounded);
+}
+
+std::int16_t parseStoredRate(std::string_view text, std::int16_t fallback) {
+  const std::optional<double> value = numberFromText(text);
+  const std::optional<std::int16_t> rate = value ? toInt16(*value) : std::nullopt;
+  return rate.value_or(fallback);
 }

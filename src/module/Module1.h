@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,9 +29,21 @@ std::string fixedText(std::string_view text, std::size_t length);
 // `text` without the blanks around it.
 std::string trimBlanks(std::string_view text);
 
-// A stored rate as a 16-bit integer: a decimal number (optional sign,
-// fraction, blanks around it) rounded to the nearest integer, halves to
-// even. Anything else, or a value outside the 16-bit range, gives `fallback`.
+// Whether `text` is a number, and its value. A number is a plain decimal:
+// blanks around it, an optional sign, digits with an optional fraction
+// ("7", " 7 ", "-1", "7.0", ".5", "5."). Exponents, thousands separators,
+// hexadecimal and full-width digits are not numbers: a rate is a small
+// percentage typed in a box, these forms only invite a value the user did
+// not mean, and the stored text must read back the same everywhere. Digits
+// beyond a double's range give an infinite value.
+std::optional<double> numberFromText(std::string_view text);
+
+// A number as a 16-bit integer, rounded to the nearest, halves to even
+// (12.5 gives 12, 13.5 gives 14); nothing when it lies outside the range.
+std::optional<std::int16_t> toInt16(double value);
+
+// A stored rate as a 16-bit integer; anything that is not a number in the
+// 16-bit range gives `fallback`.
 std::int16_t parseStoredRate(std::string_view text, std::int16_t fallback);
 
 // Fills a fixed directory text from a directory call: the call writes into
