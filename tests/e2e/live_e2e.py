@@ -601,7 +601,9 @@ def exit_through_menu(s, popup):
     try:
         app.wait(5)
     except Exception:
-        raise Failure("xpekko.exe still runs 5 s after 終了")
+        s.d.screenshot(OUT / f"{lv.name}-exit-failed.png")
+        raise Failure(f"xpekko.exe still runs 5 s after 終了 (popup open: {popups(s, lv.pid)}; "
+                      f"see {lv.name}-exit-failed.png)")
     log(f"exit: process ended {time.monotonic() - t:.2f} s after the click, code {app.returncode}")
     gone = s.d.probe("wait", "pekkoForm", "3000", "gone", check=False)[0] == 0
     check(gone, "pekkoForm is still there")
