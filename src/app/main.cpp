@@ -1,4 +1,5 @@
-// The program's entry point on Windows: start-up, then the one message loop.
+// The program's entry point on Windows: the logic on the real platform,
+// started, then the platform's message loop until the program quits.
 #include "windows/program.h"
 
 #include "platform/win32/win32.h"
@@ -9,14 +10,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   try {
     Program program(os);
     program.start();
-    // Everything after start-up is driven from here: the thread sleeps in
-    // GetMessage until there is something to do.
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    // Everything after start-up is driven from here: the thread sleeps
+    // until there is something to do.
+    return os.run();
   } catch (...) {
     return 1;
   }

@@ -6,7 +6,7 @@
 // programs) are the way a handler could get in: any PeekMessage runs them.
 #include "recording_platform.h"
 
-#include "platform/win32/message_pump.h"
+#include "platform/win32/session.h"
 #include "platform/win32/win32.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,6 @@ namespace xpekko_test {
 namespace {
 
 using platform::win32::fromHandle;
-using platform::win32::noteUncovered;
 using platform::win32::Win32Platform;
 
 // Whether a message sent by another thread is waiting for this thread.
@@ -115,7 +114,7 @@ TEST_F(ScreenCapture, MessageSentDuringADrawingRunsAfterItsRelease) {
   os.beforeScreenDC = [&] {
     sender = std::make_unique<Sender>(pekko.window->hWnd());
     ASSERT_TRUE(awaitSentMessage());
-    noteUncovered();
+    real.session().pump.noteUncovered();
   };
   drawFrame(os, m, pekko.target, 0);
   os.beforeScreenDC = nullptr;
@@ -144,7 +143,7 @@ TEST_F(ScreenCapture, ScreenContextsStayBalancedWhileMessagesArrive) {
   os.beforeScreenDC = [&] {
     if (frame % 3 != 0 || (caught && !caught->done())) return;
     caught = std::make_unique<Sender>(pekko.window->hWnd());
-    if (awaitSentMessage()) noteUncovered();
+    if (awaitSentMessage()) real.session().pump.noteUncovered();
   };
   Sender stream(pekko.window->hWnd(), kFrames);
   for (; frame < kFrames; ++frame) drawFrame(os, m, pekko.target, static_cast<std::int16_t>(frame % 4));

@@ -6,17 +6,8 @@
 
 namespace platform::win32 {
 
-namespace {
-
-std::vector<DibSurface*>& surfaces() {
-  static std::vector<DibSurface*> all;
-  return all;
-}
-
-}  // namespace
-
-DibSurface* DibSurface::fromDC(HDC dc) {
-  for (DibSurface* s : surfaces())
+DibSurface* DibSurface::Registry::find(HDC dc) const {
+  for (DibSurface* s : all_)
     if (s->dc_ == dc) return s;
   return nullptr;
 }
@@ -35,18 +26,20 @@ bool DibSurface::sameBlock(int x, int y, int w, int h, const DibSurface& other, 
   return true;
 }
 
-DibSurface::DibSurface(int width, int height, std::uint32_t fill) {
+DibSurface::DibSurface(int width, int height, std::uint32_t fill, Registry* registry) : registry_(registry) {
   dc_ = CreateCompatibleDC(nullptr);
   width_ = std::max(width, 1);
   height_ = std::max(height, 1);
   bitmap_ = makeBitmap(width_, height_, fill, &bits_);
   if (dc_ && bitmap_) original_ = SelectObject(dc_, bitmap_);
-  surfaces().push_back(this);
+  if (registry_) registry_->all_.push_back(this);
 }
 
 DibSurface::~DibSurface() {
-  auto& all = surfaces();
-  all.erase(std::remove(all.begin(), all.end(), this), all.end());
+  if (registry_) {
+    auto& all = registry_->all_;
+    all.erase(std::remove(all.begin(), all.end(), this), all.end());
+  }
   if (dc_ && original_) SelectObject(dc_, original_);
   if (bitmap_) DeleteObject(bitmap_);
   if (dc_) DeleteDC(dc_);

@@ -2,6 +2,8 @@
 // selected into it, so that its pixels can be read straight from memory.
 #pragma once
 
+#include <vector>
+
 #include "platform/platform.h"
 #include "platform/win32/win32.h"
 
@@ -9,7 +11,21 @@ namespace platform::win32 {
 
 class DibSurface final : public Surface {
  public:
-  DibSurface(int width, int height, std::uint32_t fill = 0x00FFFFFF);
+  // The surfaces that can be found by their device context: those made
+  // with the registry, for as long as they live.
+  class Registry {
+   public:
+    Registry() = default;
+    Registry(const Registry&) = delete;
+    Registry& operator=(const Registry&) = delete;
+    DibSurface* find(HDC dc) const;
+
+   private:
+    friend class DibSurface;
+    std::vector<DibSurface*> all_;
+  };
+
+  DibSurface(int width, int height, std::uint32_t fill = 0x00FFFFFF, Registry* registry = nullptr);
   ~DibSurface() override;
   DibSurface(const DibSurface&) = delete;
   DibSurface& operator=(const DibSurface&) = delete;
@@ -29,12 +45,10 @@ class DibSurface final : public Surface {
   // `other` (colour bits only; blocks reaching outside either never match).
   bool sameBlock(int x, int y, int w, int h, const DibSurface& other, int ox, int oy) const;
 
-  // The surface whose device context this is, if it is one of ours.
-  static DibSurface* fromDC(HDC dc);
-
  private:
   HBITMAP makeBitmap(int width, int height, std::uint32_t fill, std::uint32_t** bits);
 
+  Registry* registry_;
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ original_ = nullptr;

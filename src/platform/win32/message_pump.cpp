@@ -1,7 +1,6 @@
-// Nested event processing for the window classes' yields.
+// Event processing for the main loop, the move loop and the window
+// classes' yields.
 #include "platform/win32/message_pump.h"
-
-#include "platform/win32/win32.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,8 +17,6 @@ constexpr int kMaxMessagesPerPass = 512;
 // Wine (measured: 2-5 ms made every capture clean; at 0 ms most were stale).
 constexpr double kSettleMs = 3.0;
 
-double gLastUncovered = -1e9;
-
 // Millisecond waits are only that accurate with a 1 ms system timer period;
 // it is raised only while a wait is running so the idle program costs nothing.
 class FineTimerPeriod {
@@ -35,26 +32,9 @@ DWORD waitMs(double ms) {
   return static_cast<DWORD>(std::ceil(ms));
 }
 
-// The compositor's flush exists only on composited desktops of newer systems
-// (and does nothing under Wine); it is looked up at run time so that the
-// program still starts where dwmapi.dll is missing.
-void flushCompositor() {
-  using IsEnabledFn = HRESULT(WINAPI*)(BOOL*);
-  using FlushFn = HRESULT(WINAPI*)();
-  static bool looked = false;
-  static IsEnabledFn isEnabled = nullptr;
-  static FlushFn flush = nullptr;
-  if (!looked) {
-    looked = true;
-    if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll")) {
-      isEnabled = reinterpret_cast<IsEnabledFn>(
-          reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
-      flush = reinterpret_cast<FlushFn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")));
-    }
-  }
-  if (!isEnabled || !flush) return;
-  BOOL enabled = FALSE;
-  if (SUCCEEDED(isEnabled(&enabled)) && enabled) flush();
+BOOL CALLBACK repaintWindow(HWND hwnd, LPARAM) {
+  UpdateWindow(hwnd);
+  return TRUE;
 }
 
 }  // namespace
@@ -70,7 +50,44 @@ double nowMs() {
   return static_cast<double>(c.QuadPart) * msPerCount;
 }
 
-void pumpPending() {
+MessagePump::MessagePump() {
+  // The compositor's flush exists only on composited desktops of newer
+  // systems (and does nothing under Wine); it is looked up at run time so
+  // that the program still starts where dwmapi.dll is missing.
+  if (HMODULE dwm = LoadLibraryW(L"dwmapi.dll")) {
+    compositionEnabled_ = reinterpret_cast<IsEnabledFn>(
+        reinterpret_cast<void*>(GetProcAddress(dwm, "DwmIsCompositionEnabled")));
+    flush_ = reinterpret_cast<FlushFn>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmFlush")));
+  }
+}
+
+// --- dispatching ----------------------------------------------------------
+
+void MessagePump::dispatch(MSG& msg) {
+  // A copy: a handler run from here may add or remove a dialog. The dialog
+  // manager dispatches what it takes, and takes nothing of other windows.
+  const std::vector<HWND> dialogs = dialogs_;
+  for (HWND dialog : dialogs)
+    if (IsWindowVisible(dialog) && IsDialogMessageW(dialog, &msg)) return;
+  TranslateMessage(&msg);
+  DispatchMessageW(&msg);
+}
+
+int MessagePump::run() {
+  MSG msg{};
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
+  return static_cast<int>(msg.wParam);
+}
+
+void MessagePump::addDialog(HWND dialog) { dialogs_.push_back(dialog); }
+
+void MessagePump::removeDialog(HWND dialog) {
+  dialogs_.erase(std::remove(dialogs_.begin(), dialogs_.end(), dialog), dialogs_.end());
+}
+
+// --- passes ---------------------------------------------------------------
+
+void MessagePump::pumpPending() {
   MSG msg;
   for (int i = 0; i < kMaxMessagesPerPass && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
     if (msg.message == WM_QUIT) {
@@ -78,12 +95,15 @@ void pumpPending() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    dispatch(msg);
   }
 }
 
-void pumpPaced(int passes, int totalMs) {
+void MessagePump::waitForMessage(double ms) {
+  MsgWaitForMultipleObjectsEx(0, nullptr, waitMs(ms), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+void MessagePump::pumpPaced(int passes, int totalMs) {
   if (passes <= 0) return;
   if (totalMs <= 0) {
     for (int i = 0; i < passes; ++i) pumpPending();
@@ -98,15 +118,13 @@ void pumpPaced(int passes, int totalMs) {
   for (;;) {
     const double left = deadline - nowMs();
     if (left <= 0) break;
-    MsgWaitForMultipleObjectsEx(0, nullptr, waitMs(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    waitForMessage(left);
     pumpPending();
   }
 }
 
-void noteUncovered() { gLastUncovered = nowMs(); }
-
-void pumpSettled() {
-  const double deadline = gLastUncovered + kSettleMs;
+void MessagePump::pumpSettled() {
+  const double deadline = lastUncovered_ + kSettleMs;
   if (deadline > nowMs()) {
     // A window was uncovered moments ago and a drawing is likely to read the
     // screen there next. The wait is spent here, in a pass that may run
@@ -116,18 +134,19 @@ void pumpSettled() {
       pumpPending();
       const double left = deadline - nowMs();
       if (left <= 0) break;
-      MsgWaitForMultipleObjectsEx(0, nullptr, waitMs(left), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+      waitForMessage(left);
     }
     flushCompositor();
   }
   pumpPending();
 }
 
-namespace {
+// --- the waits of a screen capture ----------------------------------------
 
-BOOL CALLBACK repaintWindow(HWND hwnd, LPARAM) {
-  UpdateWindow(hwnd);
-  return TRUE;
+void MessagePump::flushCompositor() const {
+  if (!compositionEnabled_ || !flush_) return;
+  BOOL enabled = FALSE;
+  if (SUCCEEDED(compositionEnabled_(&enabled)) && enabled) flush_();
 }
 
 // Waits without retrieving a single message: PeekMessage and GetMessage,
@@ -136,7 +155,7 @@ BOOL CALLBACK repaintWindow(HWND hwnd, LPARAM) {
 // a character window may be a window of this thread, though; those are
 // repainted directly from their back images (UpdateWindow sends WM_PAINT
 // straight to the window procedure, nothing else).
-void waitWithoutDispatching(double deadline) {
+void MessagePump::waitWithoutDispatching(double deadline) {
   FineTimerPeriod fine;
   for (;;) {
     EnumThreadWindows(GetCurrentThreadId(), repaintWindow, 0);
@@ -146,15 +165,13 @@ void waitWithoutDispatching(double deadline) {
   }
 }
 
-}  // namespace
-
-void waitForRepaint(double ms) {
+void MessagePump::waitForRepaint(double ms) {
   waitWithoutDispatching(nowMs() + ms);
   flushCompositor();
 }
 
-void settleBeforeScreenRead() {
-  const double deadline = gLastUncovered + kSettleMs;
+void MessagePump::settleBeforeScreenRead() {
+  const double deadline = lastUncovered_ + kSettleMs;
   if (deadline <= nowMs()) return;
   waitWithoutDispatching(deadline);
   // On a composited desktop the uncovered area reaches the screen only with

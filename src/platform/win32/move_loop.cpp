@@ -1,6 +1,8 @@
 // A small move loop of our own, started by WM_NCLBUTTONDOWN/HTCAPTION.
 #include "platform/win32/move_loop.h"
 
+#include "platform/win32/message_pump.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -14,7 +16,7 @@ bool leftButtonDown() {
 
 }  // namespace
 
-void followMouseUntilRelease(HWND hwnd) {
+void followMouseUntilRelease(HWND hwnd, MessagePump& pump) {
   if (!IsWindowVisible(hwnd) || !leftButtonDown()) return;
 
   // The grab offset is where the pointer is now, not where the button went
@@ -54,8 +56,7 @@ void followMouseUntilRelease(HWND hwnd) {
       // Other buttons during the drag do nothing, as in the system's loop.
       if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) continue;
     }
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    pump.dispatch(msg);
   }
   if (GetCapture() == hwnd) ReleaseCapture();
 }

@@ -5,10 +5,12 @@
 
 namespace platform::win32 {
 
+class MessagePump;
+
 // Moves `hwnd` with the mouse until the left button is released, handling
 // every other message meanwhile (timer frames keep coming). The window is
 // never activated, which DefWindowProc's own loop cannot promise: under
 // Wine its caption press activates the window before the loop starts.
-void followMouseUntilRelease(HWND hwnd);
+void followMouseUntilRelease(HWND hwnd, MessagePump& pump);
 
 }  // namespace platform::win32

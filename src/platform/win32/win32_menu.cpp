@@ -9,9 +9,6 @@ namespace {
 
 bool isSeparator(const std::string& caption) { return caption == "-"; }
 
-// Command ids are unique across all menus; 0 means "nothing chosen".
-UINT gNextCommand = 1000;
-
 }  // namespace
 
 Win32Menu::Win32Menu(HWND owner, std::string caption)
@@ -22,7 +19,7 @@ Win32Menu::~Win32Menu() {
 }
 
 int Win32Menu::addItem(const std::string& caption, std::function<void()> onClick) {
-  items_.push_back({caption, std::move(onClick), gNextCommand++});
+  items_.push_back({caption, std::move(onClick), nextCommand_++});
   const Item& item = items_.back();
   if (isSeparator(caption))
     AppendMenuW(menu_, MF_SEPARATOR, item.id, nullptr);

@@ -38,6 +38,9 @@ class Win32Menu final : public Menu {
   std::string caption_;
   HMENU menu_;
   std::vector<Item> items_;
+  // Command ids are unique within the menu (TrackPopupMenu returns the one
+  // chosen, 0 for none) and above the ids of its window's child controls.
+  UINT nextCommand_ = 1000;
   bool visible_ = true;
 };
 

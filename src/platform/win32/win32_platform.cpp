@@ -8,9 +8,8 @@
 #include "platform/common/picture.h"
 #include "platform/win32/dib_surface.h"
 #include "platform/win32/display.h"
-#include "platform/win32/host_window.h"
-#include "platform/win32/message_pump.h"
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/session.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_timer.h"
 #include "platform/win32/win32_window.h"
@@ -40,10 +39,6 @@ std::uint32_t copyDirectory(UINT (WINAPI* call)(LPWSTR, UINT), char* buffer, std
   return static_cast<std::uint32_t>(utf8.size());
 }
 
-// A stale capture is retried after this wait, at most this often.
-constexpr double kStaleRetryMs = 1.0;
-constexpr int kStaleRetries = 10;
-
 }  // namespace
 
 Win32Platform::Win32Platform() {
@@ -52,17 +47,23 @@ Win32Platform::Win32Platform() {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&icc);
-  hostWindow();
+  session_ = std::make_unique<Session>();
 }
+
+Win32Platform::~Win32Platform() = default;
+
+int Win32Platform::run() { return session_->pump.run(); }
+
+std::size_t Win32Platform::screenDCsHeld() const { return session_->captures.screenDCsHeld(); }
 
 // --- objects --------------------------------------------------------------
 
 std::unique_ptr<Window> Win32Platform::createWindow(const WindowDesign& design) {
-  return std::make_unique<Win32Window>(design);
+  return std::make_unique<Win32Window>(*session_, design);
 }
 
 std::unique_ptr<Surface> Win32Platform::createSurface(int width, int height) {
-  return std::make_unique<DibSurface>(width, height);
+  return std::make_unique<DibSurface>(width, height, 0x00FFFFFF, &session_->surfaces);
 }
 
 std::unique_ptr<Surface> Win32Platform::loadPicture(Picture picture) {
@@ -76,20 +77,21 @@ std::unique_ptr<Surface> Win32Platform::loadPicture(Picture picture) {
     const void* bytes = data ? LockResource(data) : nullptr;
     if (bytes) bmp = decodePicture(static_cast<const std::uint8_t*>(bytes), SizeofResource(self, res));
   }
-  auto surface = std::make_unique<DibSurface>(std::max(bmp.width, 1), std::max(bmp.height, 1));
+  auto surface = std::make_unique<DibSurface>(std::max(bmp.width, 1), std::max(bmp.height, 1), 0x00FFFFFF,
+                                              &session_->surfaces);
   surface->write(bmp);
   return surface;
 }
 
 std::unique_ptr<Timer> Win32Platform::createTimer(int intervalMs, bool enabled) {
-  return std::make_unique<Win32Timer>(intervalMs, enabled);
+  return std::make_unique<Win32Timer>(session_->host, intervalMs, enabled);
 }
 
 // --- event processing -----------------------------------------------------
 
-void Win32Platform::doEvents() { pumpSettled(); }
+void Win32Platform::doEvents() { session_->pump.pumpSettled(); }
 
-void Win32Platform::doEventsPaced(int passes, int totalMs) { pumpPaced(passes, totalMs); }
+void Win32Platform::doEventsPaced(int passes, int totalMs) { session_->pump.pumpPaced(passes, totalMs); }
 
 void Win32Platform::end() { ExitProcess(0); }
 
@@ -185,38 +187,17 @@ DateTime Win32Platform::now() {
 
 Handle Win32Platform::GetDC(Handle hWnd) {
   HDC dc = ::GetDC(fromHandle<HWND>(hWnd));
-  if (hWnd == 0 && dc) screenDCs_.push_back(toHandle(dc));
+  if (hWnd == 0 && dc) session_->captures.screenTaken(dc);
   return toHandle(dc);
 }
 
 int Win32Platform::ReleaseDC(Handle hWnd, Handle hDC) {
-  if (hWnd == 0) {
-    auto it = std::find(screenDCs_.begin(), screenDCs_.end(), hDC);
-    if (it != screenDCs_.end()) screenDCs_.erase(it);
-  }
+  if (hWnd == 0) session_->captures.screenReleased(fromHandle<HDC>(hDC));
   return ::ReleaseDC(fromHandle<HWND>(hWnd), fromHandle<HDC>(hDC));
 }
 
 bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy, std::uint32_t rop) {
-  const auto blt = [&] { return ::BitBlt(fromHandle<HDC>(dst), x, y, w, h, fromHandle<HDC>(src), sx, sy, rop) != FALSE; };
-  if (std::find(screenDCs_.begin(), screenDCs_.end(), src) == screenDCs_.end()) return blt();
-  // A copy from the screen right after a character window shrank would
-  // still see that window's last frame: give the uncovered area its few
-  // milliseconds to be repainted first. The drawing's event passes, which
-  // come before it takes the screen's context, normally waited already.
-  settleBeforeScreenRead();
-  bool ok = blt();
-  // When the desktop's painter lags behind (a busy machine, frames in quick
-  // succession), the capture can still be the frame just taken away. It is
-  // then taken again after a short wait, a bounded number of times.
-  const DibSurface* capture = rop == SRCCOPY ? DibSurface::fromDC(fromHandle<HDC>(dst)) : nullptr;
-  for (int retry = 0; capture && retry < kStaleRetries &&
-                      Win32Window::isStaleCapture(*capture, x, y, w, h, sx, sy);
-       ++retry) {
-    waitForRepaint(kStaleRetryMs);
-    ok = blt();
-  }
-  return ok;
+  return session_->captures.copy(fromHandle<HDC>(dst), x, y, w, h, fromHandle<HDC>(src), sx, sy, rop);
 }
 
 bool Win32Platform::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,

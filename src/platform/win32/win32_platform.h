@@ -1,16 +1,25 @@
 // The real platform: the window classes' view of 32-bit Windows.
 #pragma once
 
-#include <vector>
+#include <memory>
 
 #include "platform/common/random.h"
 #include "platform/platform.h"
 
 namespace platform::win32 {
 
+struct Session;
+
 class Win32Platform final : public Platform {
  public:
   Win32Platform();
+  ~Win32Platform() override;
+  Win32Platform(const Win32Platform&) = delete;
+  Win32Platform& operator=(const Win32Platform&) = delete;
+
+  // The program's main loop, after start-up: runs until the program quits
+  // and returns its exit code.
+  int run();
 
   std::unique_ptr<Window> createWindow(const WindowDesign& design) override;
   std::unique_ptr<Surface> createSurface(int width, int height) override;
@@ -48,13 +57,14 @@ class Win32Platform final : public Platform {
 
   // Screen device contexts obtained through GetDC(0) and not yet released.
   // (The system's own count, GetGuiResources, is always 0 under Wine.)
-  std::size_t screenDCsHeld() const { return screenDCs_.size(); }
+  std::size_t screenDCsHeld() const;
+
+  // The layer's state, for the layer's own tests.
+  Session& session() { return *session_; }
 
  private:
+  std::unique_ptr<Session> session_;
   RandomGenerator random_;
-  // Screen device contexts handed out and not yet released: a copy from one
-  // of them is a screen capture.
-  std::vector<Handle> screenDCs_;
 };
 
 }  // namespace platform::win32

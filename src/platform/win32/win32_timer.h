@@ -1,4 +1,5 @@
-// A periodic timer: SetTimer on the hidden helper window.
+// A periodic timer: SetTimer on the hidden helper window, which delivers
+// its ticks.
 #pragma once
 
 #include "platform/platform.h"
@@ -6,9 +7,11 @@
 
 namespace platform::win32 {
 
+class HostWindow;
+
 class Win32Timer final : public Timer {
  public:
-  Win32Timer(int intervalMs, bool enabled);
+  Win32Timer(HostWindow& host, int intervalMs, bool enabled);
   ~Win32Timer() override;
   Win32Timer(const Win32Timer&) = delete;
   Win32Timer& operator=(const Win32Timer&) = delete;
@@ -18,12 +21,10 @@ class Win32Timer final : public Timer {
   bool enabled() const override { return enabled_; }
   void setEnabled(bool enabled) override;
 
-  // A WM_TIMER of the helper window.
-  static void deliver(UINT_PTR id);
-
  private:
   void restart();
 
+  HostWindow& host_;
   UINT_PTR id_;
   int interval_;
   bool enabled_;

@@ -5,20 +5,14 @@
 
 #include "platform/twips.h"
 #include "platform/win32/display.h"
-#include "platform/win32/host_window.h"
-#include "platform/win32/message_pump.h"
 #include "platform/win32/move_loop.h"
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/session.h"
 #include "platform/win32/text.h"
 
 namespace platform::win32 {
 
 namespace {
-
-std::vector<Win32Window*>& characterWindows() {
-  static std::vector<Win32Window*> all;
-  return all;
-}
 
 UINT taskbarCreatedMessage() {
   static const UINT msg = RegisterWindowMessageW(L"TaskbarCreated");
@@ -47,12 +41,13 @@ POINT pointOf(LPARAM lParam) {
 
 }  // namespace
 
-Win32Window::Win32Window(const WindowDesign& design)
-    : kind_(design.kind),
+Win32Window::Win32Window(Session& session, const WindowDesign& design)
+    : session_(session),
+      kind_(design.kind),
       tppX_(twipsPerPixelX()),
       tppY_(twipsPerPixelY()),
       back_(std::max(1, toPixels(design.width, tppX_)), std::max(1, toPixels(design.height, tppY_)),
-            backFillFor(design.kind)),
+            backFillFor(design.kind), &session.surfaces),
       backFill_(backFillFor(design.kind)) {
   widthTw_ = design.width;
   heightTw_ = design.height;
@@ -96,17 +91,22 @@ Win32Window::Win32Window(const WindowDesign& design)
 
   // Character windows are owned by the hidden helper window: that is what
   // keeps them out of the taskbar everywhere.
-  HWND owner = isCharacter() ? hostWindow() : nullptr;
+  HWND owner = isCharacter() ? session_.host.hwnd() : nullptr;
   CreateWindowExW(exStyle(), cls.c_str(), widen(design.title).c_str(), style(), leftPx_, topPx_, outer.cx,
                   outer.cy, owner, nullptr, inst, this);
-  if (isCharacter()) characterWindows().push_back(this);
+  if (isCharacter())
+    session_.captures.addCharacter(*this);
+  else
+    session_.pump.addDialog(hwnd_);
   if (hwnd_ && bigIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   if (hwnd_ && smallIcon_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
 Win32Window::~Win32Window() {
-  auto& all = characterWindows();
-  all.erase(std::remove(all.begin(), all.end(), this), all.end());
+  if (isCharacter())
+    session_.captures.removeCharacter(*this);
+  else
+    session_.pump.removeDialog(hwnd_);
   areas_.clear();
   menus_.clear();
   if (toolTips_) DestroyWindow(toolTips_);
@@ -241,15 +241,8 @@ void Win32Window::paint() {
   EndPaint(hwnd_, &ps);
 }
 
-bool Win32Window::isStaleCapture(const DibSurface& capture, int x, int y, int w, int h, int sx, int sy) {
-  for (const Win32Window* win : characterWindows()) {
-    const bool offScreen = !IsWindowVisible(win->hwnd_) || win->appliedWidth_ == 0 || win->appliedHeight_ == 0;
-    if (!offScreen) continue;  // a window on the screen rightly shows in a capture
-    RECT r{};
-    if (!GetWindowRect(win->hwnd_, &r)) continue;
-    if (capture.sameBlock(x, y, w, h, win->back_, sx - r.left, sy - r.top)) return true;
-  }
-  return false;
+bool Win32Window::onScreen() const {
+  return IsWindowVisible(hwnd_) && appliedWidth_ != 0 && appliedHeight_ != 0;
 }
 
 // --- children -------------------------------------------------------------
@@ -371,7 +364,7 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (isCharacter() && wParam == HTCAPTION) {
         pressedArea_ = -1;  // a drag is never a click
         if (toolTips_) SendMessageW(toolTips_, TTM_POP, 0, 0);
-        followMouseUntilRelease(hwnd_);
+        followMouseUntilRelease(hwnd_, session_.pump);
         return 0;
       }
       break;
@@ -396,7 +389,7 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (isCharacter()) {
         const auto* wp = reinterpret_cast<const WINDOWPOS*>(lParam);
         constexpr UINT still = SWP_NOSIZE | SWP_NOMOVE;
-        if ((wp->flags & still) != still || (wp->flags & SWP_HIDEWINDOW)) noteUncovered();
+        if ((wp->flags & still) != still || (wp->flags & SWP_HIDEWINDOW)) session_.pump.noteUncovered();
       }
       break;
     case WM_CLOSE:

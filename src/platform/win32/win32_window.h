@@ -13,9 +13,11 @@
 
 namespace platform::win32 {
 
+struct Session;
+
 class Win32Window final : public Window {
  public:
-  explicit Win32Window(const WindowDesign& design);
+  Win32Window(Session& session, const WindowDesign& design);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -41,11 +43,10 @@ class Win32Window final : public Window {
   MouseArea& addMouseArea(int x, int y, int width, int height) override;
   Menu& addMenu(const std::string& caption) override;
 
-  // Whether the screen block of w x h pixels at (sx, sy), as copied into
-  // `capture` at (x, y), is the last frame of a character window that is
-  // not on the screen now (collapsed or hidden): the area it uncovered has
-  // not been repainted yet.
-  static bool isStaleCapture(const DibSurface& capture, int x, int y, int w, int h, int sx, int sy);
+  HWND nativeHandle() const { return hwnd_; }
+  // Shown and not collapsed to nothing.
+  bool onScreen() const;
+  const DibSurface& backImage() const { return back_; }
 
  private:
   static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -63,6 +64,7 @@ class Win32Window final : public Window {
   void leftReleased(LPARAM lParam);
   int areaAt(int x, int y) const;
 
+  Session& session_;
   HWND hwnd_ = nullptr;
   WindowKind kind_;
   float tppX_;
