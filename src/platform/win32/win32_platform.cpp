@@ -4,6 +4,7 @@
 #include "platform/win32/win32.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include "platform/common/picture.h"
 #include "platform/win32/dib_surface.h"
@@ -161,7 +162,18 @@ bool Win32Platform::shell(const std::string& commandLine, int showMode) {
   return true;
 }
 
+// Seeded from the clock. The end-to-end tests, and a recording meant to show
+// a visit, fix the seed through XPEKKO_RANDOM_SEED (a decimal number) so
+// that the program takes a known course; a normal start never sets it.
 void Win32Platform::randomize() {
+  wchar_t fixed[16] = L"";
+  const DWORD n = GetEnvironmentVariableW(L"XPEKKO_RANDOM_SEED", fixed, 16);
+  wchar_t* end = nullptr;
+  const unsigned long seed = n > 0 && n < 16 ? std::wcstoul(fixed, &end, 10) : 0;
+  if (end && end != fixed && *end == L'\0') {
+    random_.seed(static_cast<std::uint32_t>(seed));
+    return;
+  }
   LARGE_INTEGER c{};
   QueryPerformanceCounter(&c);
   random_.seed(static_cast<std::uint32_t>(c.LowPart ^ static_cast<DWORD>(c.HighPart) ^ GetTickCount()));
