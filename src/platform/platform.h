@@ -148,6 +148,43 @@ class MouseArea {
   std::function<void(const MouseEvent&)> onMouseMove;
 };
 
+// A child control of a window: a system control on the real desktop. Its
+// text is UTF-8; a disabled control takes neither the focus nor input.
+class Control {
+ public:
+  virtual ~Control() = default;
+  virtual std::string text() const = 0;
+  virtual void setText(const std::string& text) = 0;
+  virtual bool enabled() const = 0;
+  virtual void setEnabled(bool enabled) = 0;
+};
+
+// A line of text.
+class Label : public Control {};
+
+// A single-line text box.
+class TextBox : public Control {
+ public:
+  virtual void selectAll() = 0;
+  // Takes the keyboard focus.
+  virtual void focus() = 0;
+
+  // Every change of the text, typed or set by the program.
+  std::function<void()> onChange;
+};
+
+// A push button. While its window is shown, Enter presses the default
+// button and Esc the cancel button.
+class Button : public Control {
+ public:
+  virtual bool isDefault() const = 0;
+  virtual void setDefault(bool isDefault) = 0;
+  virtual bool isCancel() const = 0;
+  virtual void setCancel(bool isCancel) = 0;
+
+  std::function<void()> onClick;
+};
+
 // One item of a menu is addressed by its index, 0 being the top.
 class Menu {
  public:
@@ -207,6 +244,11 @@ class Window {
 
   // A mouse area at (x, y) of the client area, sizes in pixels. The window owns it.
   virtual MouseArea& addMouseArea(int x, int y, int width, int height) = 0;
+  // Child controls at (x, y) of the client area, sizes in pixels, in the
+  // order the Tab key visits them. The window owns them.
+  virtual Label& addLabel(int x, int y, int width, int height, const std::string& text) = 0;
+  virtual TextBox& addTextBox(int x, int y, int width, int height, const std::string& text) = 0;
+  virtual Button& addButton(int x, int y, int width, int height, const std::string& caption) = 0;
   // The window's top-level menu. The window owns it.
   virtual Menu& addMenu(const std::string& caption) = 0;
 

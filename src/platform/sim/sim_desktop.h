@@ -120,6 +120,14 @@ class SimDesktop : public Platform {
   // virtual time, and the release. The window follows only if the program
   // starts the system's move loop.
   void drag(Window& w, int dx, int dy, int ms = 0, int button = LeftButton);
+  // Typing into a text box (a backspace, '\b', removes); it takes the
+  // focus first if it has not got it, the caret then after its text.
+  void type(TextBox& box, const std::string& text);
+  // A click on a button, which also gives it the focus.
+  void click(Button& button);
+  // The keys a shown dialog window handles.
+  enum class Key { Tab, Enter, Escape };
+  void key(Window& w, Key key);
   // A mouse message on the notification-area icon (e.g. 514, left release).
   void trayMouse(int mouseMessage);
   // The shell restarts: every icon is gone, and windows are told.

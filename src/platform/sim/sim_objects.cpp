@@ -102,6 +102,46 @@ MouseArea& SimWindow::addMouseArea(int x, int y, int w, int h) {
   return *areas.back();
 }
 
+template <typename C>
+C& SimWindow::addControl(int x, int y, int width, int height, const std::string& text) {
+  auto control = std::make_unique<C>(*this, desk_.newHandle(), x, y, width, height, text);
+  C& added = *control;
+  controls.push_back(std::move(control));
+  return added;
+}
+
+Label& SimWindow::addLabel(int x, int y, int w, int h, const std::string& text) {
+  return addControl<SimLabel>(x, y, w, h, text);
+}
+
+TextBox& SimWindow::addTextBox(int x, int y, int w, int h, const std::string& text) {
+  return addControl<SimTextBox>(x, y, w, h, text);
+}
+
+Button& SimWindow::addButton(int x, int y, int w, int h, const std::string& caption) {
+  return addControl<SimButton>(x, y, w, h, caption);
+}
+
+SimControl* SimWindow::control(Handle handle) const {
+  for (const auto& c : controls)
+    if (c->handle() == handle) return c.get();
+  return nullptr;
+}
+
+void SimWindow::focusNext() {
+  const std::size_t n = controls.size();
+  std::size_t from = n;  // nothing focused: the first that takes the focus
+  for (std::size_t i = 0; i < n; ++i)
+    if (controls[i].get() == focused) from = i;
+  for (std::size_t k = 1; k <= n; ++k) {
+    SimControl* c = controls[(from + k) % n].get();
+    if (!c->takesFocus()) continue;
+    focused = c;
+    if (auto* box = dynamic_cast<SimTextBox*>(c)) box->selectAll();
+    return;
+  }
+}
+
 Menu& SimWindow::addMenu(const std::string& caption) {
   menus.push_back(std::make_unique<SimMenu>(desk_, caption));
   return *menus.back();

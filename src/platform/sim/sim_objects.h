@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/sim/sim_controls.h"
 
 namespace platform::sim {
 
@@ -94,6 +95,9 @@ class SimWindow : public Window {
   void refresh() override {}
   Handle icon() const override { return icon_; }
   MouseArea& addMouseArea(int x, int y, int width, int height) override;
+  Label& addLabel(int x, int y, int width, int height, const std::string& text) override;
+  TextBox& addTextBox(int x, int y, int width, int height, const std::string& text) override;
+  Button& addButton(int x, int y, int width, int height, const std::string& caption) override;
   Menu& addMenu(const std::string& caption) override;
 
   // Where the window stands in whole pixels.
@@ -106,14 +110,24 @@ class SimWindow : public Window {
   void moveToPixels(int x, int y);
   // The area under a client point, or null.
   SimMouseArea* areaAt(int x, int y) const;
+  // The child control with this handle, or null.
+  SimControl* control(Handle handle) const;
+  // The Tab key: the focus goes to the next control that takes it, in the
+  // order they were added, round to the first. A text box it reaches has
+  // its text selected, as the system's dialog manager does.
+  void focusNext();
 
   WindowDesign design;
   bool topmost = false;
   Bitmap back;  // the persistent back image
   std::vector<std::unique_ptr<SimMouseArea>> areas;
   std::vector<std::unique_ptr<SimMenu>> menus;
+  std::vector<std::unique_ptr<SimControl>> controls;
+  SimControl* focused = nullptr;  // the child control with the keyboard focus
 
  private:
+  template <typename C>
+  C& addControl(int x, int y, int width, int height, const std::string& text);
   void ensureBack();
 
   SimDesktop& desk_;

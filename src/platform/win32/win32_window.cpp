@@ -26,19 +26,6 @@ std::uint32_t backFillFor(WindowKind kind) {
   return (std::uint32_t{GetRValue(c)} << 16) | (std::uint32_t{GetGValue(c)} << 8) | GetBValue(c);
 }
 
-int buttonBits(WPARAM wParam) {
-  return ((wParam & MK_LBUTTON) ? LeftButton : 0) | ((wParam & MK_RBUTTON) ? RightButton : 0) |
-         ((wParam & MK_MBUTTON) ? MiddleButton : 0);
-}
-
-int shiftBits(WPARAM wParam) { return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0); }
-
-// Mouse coordinates are signed: left of or above the client area (with the
-// capture held) they are negative.
-POINT pointOf(LPARAM lParam) {
-  return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
-
 }  // namespace
 
 Win32Window::Win32Window(Session& session, const WindowDesign& design)
@@ -109,6 +96,8 @@ Win32Window::~Win32Window() {
     session_.pump.removeDialog(hwnd_);
   areas_.clear();
   menus_.clear();
+  controls_.clear();
+  if (font_) DeleteObject(font_);
   if (toolTips_) DestroyWindow(toolTips_);
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
@@ -121,8 +110,9 @@ Win32Window::~Win32Window() {
 DWORD Win32Window::style() const {
   if (isCharacter()) return WS_POPUP | WS_CLIPSIBLINGS;
   // A caption brings the thin border; no system menu means no close,
-  // minimise or maximise box, and no thick frame means a fixed size.
-  return WS_OVERLAPPED | WS_CAPTION | WS_CLIPSIBLINGS;
+  // minimise or maximise box, and no thick frame means a fixed size. Its
+  // painting from the back image leaves the child controls alone.
+  return WS_OVERLAPPED | WS_CAPTION | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 }
 
 DWORD Win32Window::exStyle() const {
@@ -245,93 +235,18 @@ bool Win32Window::onScreen() const {
   return IsWindowVisible(hwnd_) && appliedWidth_ != 0 && appliedHeight_ != 0;
 }
 
-// --- children -------------------------------------------------------------
-
-MouseArea& Win32Window::addMouseArea(int x, int y, int width, int height) {
-  if (!toolTips_) {
-    // TTS_ALWAYSTIP: the character windows are never active, and a plain
-    // tooltip shows only over the active window.
-    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-  }
-  const RECT rect{x, y, x + width, y + height};
-  areas_.push_back(std::make_unique<Win32MouseArea>(hwnd_, toolTips_, static_cast<UINT>(areas_.size() + 1), rect));
-  return *areas_.back();
-}
-
-Menu& Win32Window::addMenu(const std::string& caption) {
-  menus_.push_back(std::make_unique<Win32Menu>(hwnd_, caption));
-  return *menus_.back();
-}
-
-// --- the mouse ------------------------------------------------------------
-
-int Win32Window::areaAt(int x, int y) const {
-  for (std::size_t i = 0; i < areas_.size(); ++i)
-    if (areas_[i]->contains(x, y)) return static_cast<int>(i);
-  return -1;
-}
-
-void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
-  const POINT client = pointOf(lParam);
-  // The system reports a move after a button press even when the mouse did
-  // not move, and when a window under a resting pointer moves or hides (the
-  // tooltip popping on a press, under Wine with the position of an earlier
-  // move); with the left button down such a move would start a drag and
-  // swallow the click. Only a change of the pointer's own position, as the
-  // message records it, counts. Only character windows are judged so: the
-  // dialog window also receives the notification area's callback as a move
-  // (with the mouse message number as its X), sent or posted, and two equal
-  // releases there are two clicks.
-  if (isCharacter() && !InSendMessage()) {
-    const DWORD pos = GetMessagePos();
-    const POINT pointer{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
-    if (haveLastMove_ && pointer.x == lastMove_.x && pointer.y == lastMove_.y) return;
-    haveLastMove_ = true;
-    lastMove_ = pointer;
-  }
-
-  MouseEvent e;
-  e.button = buttonBits(wParam);
-  e.shift = shiftBits(wParam);
-  const int area = areaAt(client.x, client.y);
-  if (area >= 0) {
-    const RECT& r = areas_[static_cast<std::size_t>(area)]->rect();
-    e.x = static_cast<float>(client.x - r.left) * tppX_;
-    e.y = static_cast<float>(client.y - r.top) * tppY_;
-    auto handler = areas_[static_cast<std::size_t>(area)]->onMouseMove;
-    callSafely(handler, e);
-    return;
-  }
-  e.x = static_cast<float>(client.x) * tppX_;
-  e.y = static_cast<float>(client.y) * tppY_;
-  auto handler = onMouseMove;
-  callSafely(handler, e);
-}
-
-void Win32Window::leftPressed(LPARAM lParam) {
-  const POINT p = pointOf(lParam);
-  const int area = areaAt(p.x, p.y);
-  if (area < 0) return;
-  // The capture lets the release be seen even off the window, so that a
-  // press inside and release outside is no click.
-  SetCapture(hwnd_);
-  pressedArea_ = area;
-}
-
-void Win32Window::leftReleased(LPARAM lParam) {
-  const int area = pressedArea_;
-  pressedArea_ = -1;
-  if (GetCapture() == hwnd_) ReleaseCapture();
-  const POINT p = pointOf(lParam);
-  if (area < 0 || area >= static_cast<int>(areas_.size()) || !areas_[static_cast<std::size_t>(area)]->contains(p.x, p.y))
-    return;
-  auto handler = areas_[static_cast<std::size_t>(area)]->onClick;
-  callSafely(handler);
-}
-
 // --- the window procedure -------------------------------------------------
+
+bool Win32Window::activated(WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    focusedControl_ = focus && IsChild(hwnd_, focus) ? focus : nullptr;
+    return false;
+  }
+  if (!focusedControl_ || !IsWindow(focusedControl_) || !IsWindowEnabled(focusedControl_)) return false;
+  SetFocus(focusedControl_);
+  return true;
+}
 
 LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Win32Window* self;
@@ -391,6 +306,14 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         constexpr UINT still = SWP_NOSIZE | SWP_NOMOVE;
         if ((wp->flags & still) != still || (wp->flags & SWP_HIDEWINDOW)) session_.pump.noteUncovered();
       }
+      break;
+    case WM_COMMAND:
+      command(wParam, lParam);
+      return 0;
+    case DM_GETDEFID:
+      return defaultButtonId();
+    case WM_ACTIVATE:
+      if (activated(wParam)) return 0;
       break;
     case WM_CLOSE:
       return 0;  // windows live until the program ends

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/win32/dib_surface.h"
 #include "platform/win32/win32.h"
+#include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_menu.h"
 #include "platform/win32/win32_mouse_area.h"
 
@@ -41,6 +42,9 @@ class Win32Window final : public Window {
   Handle icon() const override { return toHandle(smallIcon_); }
 
   MouseArea& addMouseArea(int x, int y, int width, int height) override;
+  Label& addLabel(int x, int y, int width, int height, const std::string& text) override;
+  TextBox& addTextBox(int x, int y, int width, int height, const std::string& text) override;
+  Button& addButton(int x, int y, int width, int height, const std::string& caption) override;
   Menu& addMenu(const std::string& caption) override;
 
   HWND nativeHandle() const { return hwnd_; }
@@ -63,6 +67,14 @@ class Win32Window final : public Window {
   void leftPressed(LPARAM lParam);
   void leftReleased(LPARAM lParam);
   int areaAt(int x, int y) const;
+  template <typename C>
+  C& addControl(int x, int y, int width, int height, const std::string& text);
+  // The first button of a role (isDefault, isCancel), or null.
+  Win32Button* button(bool (Button::*role)() const) const;
+  void command(WPARAM wParam, LPARAM lParam);
+  LRESULT defaultButtonId() const;
+  // Keeps the focused control across a deactivation, as dialogs do.
+  bool activated(WPARAM wParam);
 
   Session& session_;
   HWND hwnd_ = nullptr;
@@ -85,6 +97,9 @@ class Win32Window final : public Window {
   HWND toolTips_ = nullptr;
   std::vector<std::unique_ptr<Win32MouseArea>> areas_;
   std::vector<std::unique_ptr<Win32Menu>> menus_;
+  HFONT font_ = nullptr;  // the controls' font, made with the first control
+  std::vector<std::unique_ptr<Win32Control>> controls_;
+  HWND focusedControl_ = nullptr;  // the control that had the focus when the window was deactivated
 
   int pressedArea_ = -1;     // the area the left button went down on, until release
   bool haveLastMove_ = false;

@@ -1,0 +1,164 @@
+// A window's children and its mouse: mouse areas, menus, child controls,
+// and the routing of mouse messages and control notifications to them.
+#include "platform/win32/win32_window.h"
+
+namespace platform::win32 {
+
+namespace {
+
+int buttonBits(WPARAM wParam) {
+  return ((wParam & MK_LBUTTON) ? LeftButton : 0) | ((wParam & MK_RBUTTON) ? RightButton : 0) |
+         ((wParam & MK_MBUTTON) ? MiddleButton : 0);
+}
+
+int shiftBits(WPARAM wParam) { return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0); }
+
+// Mouse coordinates are signed: left of or above the client area (with the
+// capture held) they are negative.
+POINT pointOf(LPARAM lParam) {
+  return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+// Child control ids; menus number their commands from 1000 up, and
+// IDOK and IDCANCEL stand for Enter and Esc.
+constexpr UINT kFirstControlId = 100;
+
+}  // namespace
+
+// --- children -------------------------------------------------------------
+
+MouseArea& Win32Window::addMouseArea(int x, int y, int width, int height) {
+  if (!toolTips_) {
+    // TTS_ALWAYSTIP: the character windows are never active, and a plain
+    // tooltip shows only over the active window.
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+  }
+  const RECT rect{x, y, x + width, y + height};
+  areas_.push_back(std::make_unique<Win32MouseArea>(hwnd_, toolTips_, static_cast<UINT>(areas_.size() + 1), rect));
+  return *areas_.back();
+}
+
+Menu& Win32Window::addMenu(const std::string& caption) {
+  menus_.push_back(std::make_unique<Win32Menu>(hwnd_, caption));
+  return *menus_.back();
+}
+
+// --- the mouse ------------------------------------------------------------
+
+int Win32Window::areaAt(int x, int y) const {
+  for (std::size_t i = 0; i < areas_.size(); ++i)
+    if (areas_[i]->contains(x, y)) return static_cast<int>(i);
+  return -1;
+}
+
+void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
+  const POINT client = pointOf(lParam);
+  // The system reports a move after a button press even when the mouse did
+  // not move, and when a window under a resting pointer moves or hides (the
+  // tooltip popping on a press, under Wine with the position of an earlier
+  // move); with the left button down such a move would start a drag and
+  // swallow the click. Only a change of the pointer's own position, as the
+  // message records it, counts. Only character windows are judged so: the
+  // dialog window also receives the notification area's callback as a move
+  // (with the mouse message number as its X), sent or posted, and two equal
+  // releases there are two clicks.
+  if (isCharacter() && !InSendMessage()) {
+    const DWORD pos = GetMessagePos();
+    const POINT pointer{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+    if (haveLastMove_ && pointer.x == lastMove_.x && pointer.y == lastMove_.y) return;
+    haveLastMove_ = true;
+    lastMove_ = pointer;
+  }
+
+  MouseEvent e;
+  e.button = buttonBits(wParam);
+  e.shift = shiftBits(wParam);
+  const int area = areaAt(client.x, client.y);
+  if (area >= 0) {
+    const RECT& r = areas_[static_cast<std::size_t>(area)]->rect();
+    e.x = static_cast<float>(client.x - r.left) * tppX_;
+    e.y = static_cast<float>(client.y - r.top) * tppY_;
+    auto handler = areas_[static_cast<std::size_t>(area)]->onMouseMove;
+    callSafely(handler, e);
+    return;
+  }
+  e.x = static_cast<float>(client.x) * tppX_;
+  e.y = static_cast<float>(client.y) * tppY_;
+  auto handler = onMouseMove;
+  callSafely(handler, e);
+}
+
+void Win32Window::leftPressed(LPARAM lParam) {
+  const POINT p = pointOf(lParam);
+  const int area = areaAt(p.x, p.y);
+  if (area < 0) return;
+  // The capture lets the release be seen even off the window, so that a
+  // press inside and release outside is no click.
+  SetCapture(hwnd_);
+  pressedArea_ = area;
+}
+
+void Win32Window::leftReleased(LPARAM lParam) {
+  const int area = pressedArea_;
+  pressedArea_ = -1;
+  if (GetCapture() == hwnd_) ReleaseCapture();
+  const POINT p = pointOf(lParam);
+  if (area < 0 || area >= static_cast<int>(areas_.size()) || !areas_[static_cast<std::size_t>(area)]->contains(p.x, p.y))
+    return;
+  auto handler = areas_[static_cast<std::size_t>(area)]->onClick;
+  callSafely(handler);
+}
+
+// --- child controls -------------------------------------------------------
+
+template <typename C>
+C& Win32Window::addControl(int x, int y, int width, int height, const std::string& text) {
+  if (!font_) font_ = createDialogFont();
+  const UINT id = kFirstControlId + static_cast<UINT>(controls_.size());
+  auto control = std::make_unique<C>(hwnd_, id, RECT{x, y, x + width, y + height}, font_, text);
+  C& added = *control;
+  controls_.push_back(std::move(control));
+  return added;
+}
+
+Label& Win32Window::addLabel(int x, int y, int width, int height, const std::string& text) {
+  return addControl<Win32Label>(x, y, width, height, text);
+}
+
+TextBox& Win32Window::addTextBox(int x, int y, int width, int height, const std::string& text) {
+  return addControl<Win32TextBox>(x, y, width, height, text);
+}
+
+Button& Win32Window::addButton(int x, int y, int width, int height, const std::string& caption) {
+  return addControl<Win32Button>(x, y, width, height, caption);
+}
+
+Win32Button* Win32Window::button(bool (Button::*role)() const) const {
+  for (const auto& c : controls_)
+    if (auto* b = dynamic_cast<Win32Button*>(c.get()); b && (b->*role)()) return b;
+  return nullptr;
+}
+
+void Win32Window::command(WPARAM wParam, LPARAM lParam) {
+  const HWND from = reinterpret_cast<HWND>(lParam);
+  // The dialog manager's Esc: IDCANCEL, from no control of ours.
+  if (LOWORD(wParam) == IDCANCEL && !from) {
+    if (Win32Button* cancel = button(&Button::isCancel)) cancel->press();
+    return;
+  }
+  for (const auto& c : controls_)
+    if (c->hwnd() == from) {
+      c->notified(HIWORD(wParam));
+      return;
+    }
+}
+
+LRESULT Win32Window::defaultButtonId() const {
+  // The dialog manager's Enter presses this button (when it is enabled).
+  const Win32Button* def = button(&Button::isDefault);
+  return def ? MAKELRESULT(def->id(), DC_HASDEFID) : 0;
+}
+
+}  // namespace platform::win32
