@@ -258,6 +258,8 @@ class Window {
   // The notification area was created anew (the shell restarted): icons
   // added before are gone.
   std::function<void()> onNotificationAreaCreated;
+  // Esc in a window without a cancel button.
+  std::function<void()> onCancel;
 };
 
 // A periodic timer ticking on the user-interface thread. A tick never runs

@@ -69,6 +69,7 @@ menuForm::menuForm(Program& app) : app_(app) {
   for (int i = 0; i < kMenuItemCount; ++i)
     mfile_->addItem(std::string(kMenuCaptions[i]),
                     [this, i] { runMenuItem(static_cast<MenuItem>(i)); });
+  addDialogControls();
   form_->onMouseMove = [this](const MouseEvent& e) { Form_MouseMove(e.button, e.shift, e.x, e.y); };
   // A restarted shell has forgotten the icon: without it the program could
   // not even be ended, so it is added again.
@@ -80,9 +81,10 @@ void menuForm::runMenuItem(MenuItem item) {
     case mgo: mgo_Click(); break;
     case m3: m3_Click(); break;
     case m4: m4_Click(); break;
+    case mlove: mlove_Click(); break;
     case mabout: mabout_Click(); break;
     case mend: mend_Click(); break;
-    default: break;  // mlove comes with the rate dialog
+    default: break;  // separators
   }
 }
 

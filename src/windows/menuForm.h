@@ -31,6 +31,10 @@ inline constexpr std::array<std::string_view, kMenuItemCount> kMenuCaptions{{
     "終了",              // mend
 }};
 
+// The rate dialog's texts.
+inline constexpr std::string_view kRateLabel = "rerと駆け落ちする確率";
+inline constexpr std::string_view kRateUnit = "%";
+
 inline constexpr std::string_view kProductName = "ぴょこぴょこペッコ";
 inline constexpr std::string_view kTrayTip = "クリックするとメニューが出るよ!";
 inline constexpr std::string_view kVersionText = "ぴょこぴょこペッコ Ver.1.21";
@@ -59,10 +63,15 @@ class menuForm {
 
   platform::Window& form() { return *form_; }
   platform::Menu& mfile() { return *mfile_; }
+  platform::TextBox& Text1() { return *text1_; }
+  platform::Button& Command1() { return *command1_; }
 
   // Event handlers (public so that the menu and the tests reach them alike).
   void Form_MouseMove(int button, int shift, float x, float y);
   void mgo_Click();
+  void mlove_Click();
+  void Text1_Change();
+  void Command1_Click();
   void m3_Click();
   void m4_Click();
   void mabout_Click();
@@ -70,8 +79,14 @@ class menuForm {
 
  private:
   void runMenuItem(MenuItem item);
+  void addDialogControls();
+  void closeDialog();
 
   Program& app_;
   std::unique_ptr<platform::Window> form_;
   platform::Menu* mfile_ = nullptr;
+  platform::Label* label1_ = nullptr;
+  platform::TextBox* text1_ = nullptr;
+  platform::Label* label2_ = nullptr;
+  platform::Button* command1_ = nullptr;
 };

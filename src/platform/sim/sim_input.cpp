@@ -121,6 +121,7 @@ void SimDesktop::key(Window& target, Key key) {
         return;
       }
     }
+    if (key == Key::Escape && w->onCancel) w->onCancel();
   });
 }
 

@@ -145,7 +145,10 @@ void Win32Window::command(WPARAM wParam, LPARAM lParam) {
   const HWND from = reinterpret_cast<HWND>(lParam);
   // The dialog manager's Esc: IDCANCEL, from no control of ours.
   if (LOWORD(wParam) == IDCANCEL && !from) {
-    if (Win32Button* cancel = button(&Button::isCancel)) cancel->press();
+    if (Win32Button* cancel = button(&Button::isCancel))
+      cancel->press();
+    else
+      callSafely(onCancel);
     return;
   }
   for (const auto& c : controls_)
