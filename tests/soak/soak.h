@@ -117,9 +117,11 @@ class Stream {
         sentOutDuringVisit_ = false;
       }
       choose(item);
-    } else if (r <= 92) {
+    } else if (r <= 90) {
       const int items[] = {m3, m4, mabout, sep, mlove};
       choose(items[pick(0, 4)]);
+    } else if (r <= 92) {
+      dialog();
     } else if (r <= 93) {
       ++f_.shellRestarts;
       desk_.recreateNotificationArea();
@@ -127,6 +129,33 @@ class Stream {
       if (desk_.trayIcons.empty()) fail("the icon did not come back after the shell restarted");
     } else {
       desk_.doEvents();
+    }
+  }
+
+  // The rate dialog, if open: a text typed over the selection, then OK,
+  // Enter, Esc or nothing.
+  void dialog() {
+    menuForm& menu = app_.menu();
+    auto& window = static_cast<SimWindow&>(menu.form());
+    if (!window.visible()) return;
+    ++f_.dialogs;
+    const char* texts[] = {"", "0", "100", "25", "7.5", "12.5", "-1", "101", "abc", "1e2", " 42 ", "１０", "99.5"};
+    auto& box = static_cast<platform::sim::SimTextBox&>(menu.Text1());
+    box.selectAll();
+    desk_.type(box, std::string(texts[pick(0, 12)]) + (pick(0, 3) ? "" : "\b"));
+    desk_.doEvents();
+    const std::string typed = box.text();
+    const int how = pick(0, 3);
+    if (how == 0) desk_.click(static_cast<platform::sim::SimButton&>(menu.Command1()));
+    if (how == 1) desk_.key(window, SimDesktop::Key::Enter);
+    if (how == 2) desk_.key(window, SimDesktop::Key::Escape);
+    const bool okEnabled = menu.Command1().enabled();
+    desk_.doEvents();
+    // What OK accepts becomes the rate and the stored entry.
+    if (how <= 1 && okEnabled) {
+      const std::optional<double> v = numberFromText(typed);
+      if (!v || *v < 0 || *v > 100) fail("OK was enabled for a text that is no rate");
+      else acceptedRate_ = *toInt16(*v);
     }
   }
 
@@ -150,7 +179,10 @@ class Stream {
       // the timer on again after its loops, with ペッコ hidden.
       if (app_.pekko().Timer1().enabled() && !sentOutDuringVisit_) fail("away, yet the timer runs");
     }
-    if (m.kakePer != 10) fail("the rate changed without OK");
+    if (m.kakePer != acceptedRate_) fail("the rate is not what OK accepted");
+    const auto stored = desk_.settings.find("xpekko\\setting\\kakeochiper");
+    if (stored != desk_.settings.end() && stored->second != std::to_string(acceptedRate_))
+      fail("the stored entry is not what OK accepted");
     if (desk_.trayIcons.empty()) fail("the icon is gone");
   }
 
@@ -163,6 +195,7 @@ class Stream {
   long long event_ = 0;
   bool inTick_ = false;
   bool sentOutDuringVisit_ = false;
+  std::int16_t acceptedRate_ = 10;  // start-up's value until OK accepts another
 };
 
 }  // namespace soak

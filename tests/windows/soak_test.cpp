@@ -16,6 +16,7 @@ TEST(Soak, AnHourOfRandomUseKeepsEveryInvariant) {
   EXPECT_GT(f.callBacks, 10);
   EXPECT_GT(f.boxes, 10);
   EXPECT_GT(f.shellRestarts, 5);
+  EXPECT_GT(f.dialogs, 10);
   RecordProperty("events", std::to_string(f.events));
   RecordProperty("visits", std::to_string(f.visits));
 }
