@@ -64,13 +64,18 @@ TEST_F(StartupTest, ReadsTheStoredRate) {
     const char* stored;  // nullptr: nothing stored
     std::int16_t rate;
   };
-  for (const Case c : {Case{nullptr, 10}, Case{"25", 25}, Case{"0", 0}, Case{"100", 100},
-                       Case{"abc", 10}, Case{"", 10}, Case{"70000", 10}, Case{"-3", -3}}) {
+  const std::string longText(100000, '9');
+  for (const Case c : {Case{nullptr, 10}, Case{"25", 25}, Case{"0", 0}, Case{"100", 100}, Case{"500", 500},
+                       Case{"abc", 10}, Case{"", 10}, Case{"1e9", 10}, Case{"70000", 10}, Case{"-3", -3},
+                       Case{longText.c_str(), 10}}) {
     SimDesktop d;
     if (c.stored) d.settings["xpekko\\setting\\kakeochiper"] = c.stored;
     Program p(d);
     p.start();
-    EXPECT_EQ(p.m.kakePer, c.rate) << (c.stored ? c.stored : "(none)");
+    const std::string what = c.stored ? std::string(c.stored).substr(0, 10) : "(none)";
+    EXPECT_EQ(p.m.kakePer, c.rate) << what;
+    p.menu().mlove_Click();  // the dialog shows the value the start got
+    EXPECT_EQ(p.menu().Text1().text(), std::to_string(c.rate)) << what;
     EXPECT_EQ(d.settingWrites, 0);  // nothing is written back
   }
 }
