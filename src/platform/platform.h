@@ -177,13 +177,26 @@ class TextBox : public Control {
 // button and Esc the cancel button.
 class Button : public Control {
  public:
-  virtual bool isDefault() const = 0;
-  virtual void setDefault(bool isDefault) = 0;
-  virtual bool isCancel() const = 0;
-  virtual void setCancel(bool isCancel) = 0;
+  bool isDefault() const { return default_; }
+  void setDefault(bool isDefault) {
+    default_ = isDefault;
+    defaultChanged();
+  }
+  bool isCancel() const { return cancel_; }
+  void setCancel(bool isCancel) { cancel_ = isCancel; }
 
   std::function<void()> onClick;
+
+ protected:
+  // Where the system marks the default button, it does so here.
+  virtual void defaultChanged() {}
+
+ private:
+  bool default_ = false;
+  bool cancel_ = false;
 };
+
+enum class ControlKind { Label, TextBox, Button };
 
 // One item of a menu is addressed by its index, 0 being the top.
 class Menu {
@@ -246,9 +259,15 @@ class Window {
   virtual MouseArea& addMouseArea(int x, int y, int width, int height) = 0;
   // Child controls at (x, y) of the client area, sizes in pixels, in the
   // order the Tab key visits them. The window owns them.
-  virtual Label& addLabel(int x, int y, int width, int height, const std::string& text) = 0;
-  virtual TextBox& addTextBox(int x, int y, int width, int height, const std::string& text) = 0;
-  virtual Button& addButton(int x, int y, int width, int height, const std::string& caption) = 0;
+  Label& addLabel(int x, int y, int width, int height, const std::string& text) {
+    return static_cast<Label&>(addControl(ControlKind::Label, x, y, width, height, text));
+  }
+  TextBox& addTextBox(int x, int y, int width, int height, const std::string& text) {
+    return static_cast<TextBox&>(addControl(ControlKind::TextBox, x, y, width, height, text));
+  }
+  Button& addButton(int x, int y, int width, int height, const std::string& caption) {
+    return static_cast<Button&>(addControl(ControlKind::Button, x, y, width, height, caption));
+  }
   // The window's top-level menu. The window owns it.
   virtual Menu& addMenu(const std::string& caption) = 0;
 
@@ -260,6 +279,10 @@ class Window {
   std::function<void()> onNotificationAreaCreated;
   // Esc in a window without a cancel button.
   std::function<void()> onCancel;
+
+ protected:
+  // A child control of the kind's class (Label, TextBox or Button).
+  virtual Control& addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) = 0;
 };
 
 // A periodic timer ticking on the user-interface thread. A tick never runs
@@ -268,12 +291,28 @@ class Window {
 class Timer {
  public:
   virtual ~Timer() = default;
-  virtual int interval() const = 0;  // milliseconds
-  virtual void setInterval(int ms) = 0;
-  virtual bool enabled() const = 0;
-  virtual void setEnabled(bool enabled) = 0;
+  int interval() const { return interval_; }  // milliseconds
+  void setInterval(int ms) {
+    interval_ = ms;
+    restart();
+  }
+  bool enabled() const { return enabled_; }
+  void setEnabled(bool enabled) {
+    enabled_ = enabled;
+    restart();
+  }
 
   std::function<void()> onTick;
+
+ protected:
+  Timer(int intervalMs, bool enabled) : interval_(intervalMs), enabled_(enabled) {}
+  // Starts the count toward the next tick afresh; a disabled timer, or one
+  // with an interval of 0, does not tick at all.
+  virtual void restart() = 0;
+
+ private:
+  int interval_;
+  bool enabled_;
 };
 
 // Everything else the window classes need from the system. Win32 calls keep

@@ -15,20 +15,20 @@ class SimWindow;
 // by SimControlOf.
 class SimControl {
  public:
-  enum class Kind { Label, TextBox, Button };
-
-  SimControl(SimWindow& window, Handle handle, Kind kind, int x, int y, int w, int h, std::string text)
+  SimControl(SimWindow& window, Handle handle, ControlKind kind, int x, int y, int w, int h, std::string text)
       : x(x), y(y), w(w), h(h), kind(kind), window_(window), handle_(handle), text_(std::move(text)) {}
   virtual ~SimControl() = default;
 
+  // The control as the program sees it.
+  virtual Control& control() = 0;
   Handle handle() const { return handle_; }
   SimWindow& window() const { return window_; }
   // Whether the Tab key stops here and the control can take the focus.
-  bool takesFocus() const { return kind != Kind::Label && enabled_; }
+  bool takesFocus() const { return kind != ControlKind::Label && enabled_; }
   bool hasFocus() const;
 
   int x, y, w, h;
-  const Kind kind;
+  const ControlKind kind;
 
  protected:
   std::string text() const { return text_; }
@@ -46,20 +46,21 @@ class SimControl {
 };
 
 // A control of one of the interface's kinds.
-template <typename Interface, SimControl::Kind K>
+template <typename Interface, ControlKind K>
 class SimControlOf : public Interface, public SimControl {
  public:
   SimControlOf(SimWindow& window, Handle handle, int x, int y, int w, int h, std::string text)
       : SimControl(window, handle, K, x, y, w, h, std::move(text)) {}
+  Control& control() override { return *this; }
   std::string text() const override { return SimControl::text(); }
   void setText(const std::string& text) override { SimControl::setText(text); }
   bool enabled() const override { return SimControl::enabled(); }
   void setEnabled(bool enabled) override { SimControl::setEnabled(enabled); }
 };
 
-using SimLabel = SimControlOf<Label, SimControl::Kind::Label>;
+using SimLabel = SimControlOf<Label, ControlKind::Label>;
 
-class SimTextBox : public SimControlOf<TextBox, SimControl::Kind::TextBox> {
+class SimTextBox : public SimControlOf<TextBox, ControlKind::TextBox> {
  public:
   using SimControlOf::SimControlOf;
   void setText(const std::string& text) override;
@@ -77,21 +78,13 @@ class SimTextBox : public SimControlOf<TextBox, SimControl::Kind::TextBox> {
   void changed() override;
 };
 
-class SimButton : public SimControlOf<Button, SimControl::Kind::Button> {
+class SimButton : public SimControlOf<Button, ControlKind::Button> {
  public:
   using SimControlOf::SimControlOf;
-  bool isDefault() const override { return default_; }
-  void setDefault(bool isDefault) override { default_ = isDefault; }
-  bool isCancel() const override { return cancel_; }
-  void setCancel(bool isCancel) override { cancel_ = isCancel; }
   // A press that lands: only an enabled button is pressed.
   void press();
 
   int clicks = 0;  // presses that landed
-
- private:
-  bool default_ = false;
-  bool cancel_ = false;
 };
 
 }  // namespace platform::sim

@@ -102,24 +102,15 @@ MouseArea& SimWindow::addMouseArea(int x, int y, int w, int h) {
   return *areas.back();
 }
 
-template <typename C>
-C& SimWindow::addControl(int x, int y, int width, int height, const std::string& text) {
-  auto control = std::make_unique<C>(*this, desk_.newHandle(), x, y, width, height, text);
-  C& added = *control;
-  controls.push_back(std::move(control));
-  return added;
-}
-
-Label& SimWindow::addLabel(int x, int y, int w, int h, const std::string& text) {
-  return addControl<SimLabel>(x, y, w, h, text);
-}
-
-TextBox& SimWindow::addTextBox(int x, int y, int w, int h, const std::string& text) {
-  return addControl<SimTextBox>(x, y, w, h, text);
-}
-
-Button& SimWindow::addButton(int x, int y, int w, int h, const std::string& caption) {
-  return addControl<SimButton>(x, y, w, h, caption);
+Control& SimWindow::addControl(ControlKind kind, int x, int y, int w, int h, const std::string& text) {
+  const Handle handle = desk_.newHandle();
+  if (kind == ControlKind::Label)
+    controls.push_back(std::make_unique<SimLabel>(*this, handle, x, y, w, h, text));
+  else if (kind == ControlKind::TextBox)
+    controls.push_back(std::make_unique<SimTextBox>(*this, handle, x, y, w, h, text));
+  else
+    controls.push_back(std::make_unique<SimButton>(*this, handle, x, y, w, h, text));
+  return controls.back()->control();
 }
 
 SimControl* SimWindow::control(Handle handle) const {
@@ -164,25 +155,14 @@ void SimWindow::ensureBack() {
   back = std::move(grown);  // the registered pointer stays valid: same object
 }
 
-SimTimer::SimTimer(SimDesktop& desk, int interval, bool enabled)
-    : desk_(desk), interval_(interval), enabled_(enabled) {
+SimTimer::SimTimer(SimDesktop& desk, int interval, bool enabled) : Timer(interval, enabled), desk_(desk) {
   restart();
   desk_.addTimer(this);
 }
 
 SimTimer::~SimTimer() { desk_.removeTimer(this); }
 
-void SimTimer::setInterval(int ms) {
-  interval_ = ms;
-  restart();
-}
-
 // Enabling restarts the count even when the timer was already on.
-void SimTimer::setEnabled(bool enabled) {
-  enabled_ = enabled;
-  restart();
-}
-
-void SimTimer::restart() { due = desk_.clock() + interval_; }
+void SimTimer::restart() { due = desk_.clock() + interval(); }
 
 }  // namespace platform::sim

@@ -95,9 +95,6 @@ class SimWindow : public Window {
   void refresh() override {}
   Handle icon() const override { return icon_; }
   MouseArea& addMouseArea(int x, int y, int width, int height) override;
-  Label& addLabel(int x, int y, int width, int height, const std::string& text) override;
-  TextBox& addTextBox(int x, int y, int width, int height, const std::string& text) override;
-  Button& addButton(int x, int y, int width, int height, const std::string& caption) override;
   Menu& addMenu(const std::string& caption) override;
 
   // Where the window stands in whole pixels.
@@ -126,8 +123,7 @@ class SimWindow : public Window {
   SimControl* focused = nullptr;  // the child control with the keyboard focus
 
  private:
-  template <typename C>
-  C& addControl(int x, int y, int width, int height, const std::string& text);
+  Control& addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) override;
   void ensureBack();
 
   SimDesktop& desk_;
@@ -143,21 +139,15 @@ class SimTimer : public Timer {
  public:
   SimTimer(SimDesktop& desk, int interval, bool enabled);
   ~SimTimer() override;
-  int interval() const override { return interval_; }
-  void setInterval(int ms) override;
-  bool enabled() const override { return enabled_; }
-  void setEnabled(bool enabled) override;
 
-  bool ticking() const { return enabled_ && interval_ > 0; }
+  bool ticking() const { return enabled() && interval() > 0; }
   long long due = 0;  // virtual time of the next tick
   int ticks = 0;      // ticks delivered
 
  private:
-  void restart();
+  void restart() override;
 
   SimDesktop& desk_;
-  int interval_;
-  bool enabled_;
 };
 
 }  // namespace platform::sim

@@ -61,10 +61,9 @@ void Win32TextBox::notified(WORD code) {
 Win32Button::Win32Button(HWND parent, UINT id, RECT rect, HFONT font, const std::string& caption)
     : Win32ControlOf(parent, id, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0, rect, font, caption) {}
 
-void Win32Button::setDefault(bool isDefault) {
-  default_ = isDefault;
-  // The default button wears the heavier border.
-  SendMessageW(hwnd(), BM_SETSTYLE, isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+// The default button wears the heavier border.
+void Win32Button::defaultChanged() {
+  SendMessageW(hwnd(), BM_SETSTYLE, isDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void Win32Button::notified(WORD code) {

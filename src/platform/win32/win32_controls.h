@@ -19,6 +19,8 @@ class Win32Control {
   Win32Control(const Win32Control&) = delete;
   Win32Control& operator=(const Win32Control&) = delete;
 
+  // The control as the program sees it.
+  virtual Control& control() = 0;
   HWND hwnd() const { return hwnd_; }
   UINT id() const { return id_; }
   // A WM_COMMAND the control sent its window, by its notification code.
@@ -39,6 +41,7 @@ template <typename Interface>
 class Win32ControlOf : public Interface, public Win32Control {
  public:
   using Win32Control::Win32Control;
+  Control& control() override { return *this; }
   std::string text() const override { return Win32Control::text(); }
   void setText(const std::string& text) override { Win32Control::setText(text); }
   bool enabled() const override { return Win32Control::enabled(); }
@@ -62,17 +65,12 @@ class Win32TextBox final : public Win32ControlOf<TextBox> {
 class Win32Button final : public Win32ControlOf<Button> {
  public:
   Win32Button(HWND parent, UINT id, RECT rect, HFONT font, const std::string& caption);
-  bool isDefault() const override { return default_; }
-  void setDefault(bool isDefault) override;
-  bool isCancel() const override { return cancel_; }
-  void setCancel(bool isCancel) override { cancel_ = isCancel; }
   // BN_CLICKED, and Enter or Esc through the window.
   void notified(WORD code) override;
   void press();
 
  private:
-  bool default_ = false;
-  bool cancel_ = false;
+  void defaultChanged() override;
 };
 
 // The system's font for dialogs and message boxes (on a Japanese system a

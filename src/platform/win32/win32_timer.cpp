@@ -6,28 +6,18 @@
 namespace platform::win32 {
 
 Win32Timer::Win32Timer(HostWindow& host, int intervalMs, bool enabled)
-    : host_(host), id_(host.addTimer(*this)), interval_(intervalMs), enabled_(enabled) {
+    : Timer(intervalMs, enabled), host_(host), id_(host.addTimer(*this)) {
   restart();
 }
 
 Win32Timer::~Win32Timer() { host_.removeTimer(id_); }
 
-void Win32Timer::setInterval(int ms) {
-  interval_ = ms;
-  restart();
-}
-
-void Win32Timer::setEnabled(bool enabled) {
-  enabled_ = enabled;
-  restart();
-}
-
 // SetTimer on an existing id replaces it and counts the interval anew,
 // which is exactly the restart that setting the interval or enabling means.
 // An interval of 0 does not tick at all.
 void Win32Timer::restart() {
-  if (enabled_ && interval_ > 0)
-    SetTimer(host_.hwnd(), id_, static_cast<UINT>(interval_), nullptr);
+  if (enabled() && interval() > 0)
+    SetTimer(host_.hwnd(), id_, static_cast<UINT>(interval()), nullptr);
   else
     KillTimer(host_.hwnd(), id_);
 }

@@ -16,18 +16,12 @@ class Win32Timer final : public Timer {
   Win32Timer(const Win32Timer&) = delete;
   Win32Timer& operator=(const Win32Timer&) = delete;
 
-  int interval() const override { return interval_; }
-  void setInterval(int ms) override;
-  bool enabled() const override { return enabled_; }
-  void setEnabled(bool enabled) override;
 
  private:
-  void restart();
+  void restart() override;
 
   HostWindow& host_;
   UINT_PTR id_;
-  int interval_;
-  bool enabled_;
 };
 
 }  // namespace platform::win32

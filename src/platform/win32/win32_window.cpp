@@ -129,28 +129,28 @@ SIZE Win32Window::outerSize(int clientWidth, int clientHeight) const {
 
 // --- geometry -------------------------------------------------------------
 
-float Win32Window::left() const {
-  RECT r{};
-  if (!GetWindowRect(hwnd_, &r) || r.left == leftPx_) return leftTw_;
-  return static_cast<float>(r.left) * tppX_;
+// As long as the system has the window where the twips last set put it,
+// they read back exactly as set; moved or sized by other means (the user's
+// drag), the system's pixels count.
+float Win32Window::left() const { return readBack(placeNow().left, leftPx_, leftTw_, tppX_); }
+float Win32Window::top() const { return readBack(placeNow().top, topPx_, topTw_, tppY_); }
+float Win32Window::width() const { return readBack(clientNow().right, appliedWidth_, widthTw_, tppX_); }
+float Win32Window::height() const { return readBack(clientNow().bottom, appliedHeight_, heightTw_, tppY_); }
+
+float Win32Window::readBack(LONG pixels, int given, float twips, float tpp) {
+  return pixels == given ? twips : static_cast<float>(pixels) * tpp;
 }
 
-float Win32Window::top() const {
+RECT Win32Window::placeNow() const {
   RECT r{};
-  if (!GetWindowRect(hwnd_, &r) || r.top == topPx_) return topTw_;
-  return static_cast<float>(r.top) * tppY_;
+  if (!GetWindowRect(hwnd_, &r)) r = {leftPx_, topPx_, leftPx_, topPx_};
+  return r;
 }
 
-float Win32Window::width() const {
+RECT Win32Window::clientNow() const {
   RECT r{};
-  if (!GetClientRect(hwnd_, &r) || r.right == appliedWidth_) return widthTw_;
-  return static_cast<float>(r.right) * tppX_;
-}
-
-float Win32Window::height() const {
-  RECT r{};
-  if (!GetClientRect(hwnd_, &r) || r.bottom == appliedHeight_) return heightTw_;
-  return static_cast<float>(r.bottom) * tppY_;
+  if (!GetClientRect(hwnd_, &r)) r = {0, 0, appliedWidth_, appliedHeight_};
+  return r;
 }
 
 void Win32Window::setLeft(float twips) {

@@ -42,9 +42,6 @@ class Win32Window final : public Window {
   Handle icon() const override { return toHandle(smallIcon_); }
 
   MouseArea& addMouseArea(int x, int y, int width, int height) override;
-  Label& addLabel(int x, int y, int width, int height, const std::string& text) override;
-  TextBox& addTextBox(int x, int y, int width, int height, const std::string& text) override;
-  Button& addButton(int x, int y, int width, int height, const std::string& caption) override;
   Menu& addMenu(const std::string& caption) override;
 
   HWND nativeHandle() const { return hwnd_; }
@@ -62,13 +59,17 @@ class Win32Window final : public Window {
   // The outer size that gives this client size.
   SIZE outerSize(int clientWidth, int clientHeight) const;
   void applySize();
+  // The window's place and client size as the system has them (on failure,
+  // as last given), and a position or size in twips from them.
+  RECT placeNow() const;
+  RECT clientNow() const;
+  static float readBack(LONG pixels, int given, float twips, float tpp);
   void paint();
   void mouseMoved(WPARAM wParam, LPARAM lParam);
   void leftPressed(LPARAM lParam);
   void leftReleased(LPARAM lParam);
   int areaAt(int x, int y) const;
-  template <typename C>
-  C& addControl(int x, int y, int width, int height, const std::string& text);
+  Control& addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) override;
   // The first button of a role (isDefault, isCancel), or null.
   Win32Button* button(bool (Button::*role)() const) const;
   void command(WPARAM wParam, LPARAM lParam);

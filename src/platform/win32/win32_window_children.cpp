@@ -113,26 +113,17 @@ void Win32Window::leftReleased(LPARAM lParam) {
 
 // --- child controls -------------------------------------------------------
 
-template <typename C>
-C& Win32Window::addControl(int x, int y, int width, int height, const std::string& text) {
+Control& Win32Window::addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) {
   if (!font_) font_ = createDialogFont();
   const UINT id = kFirstControlId + static_cast<UINT>(controls_.size());
-  auto control = std::make_unique<C>(hwnd_, id, RECT{x, y, x + width, y + height}, font_, text);
-  C& added = *control;
-  controls_.push_back(std::move(control));
-  return added;
-}
-
-Label& Win32Window::addLabel(int x, int y, int width, int height, const std::string& text) {
-  return addControl<Win32Label>(x, y, width, height, text);
-}
-
-TextBox& Win32Window::addTextBox(int x, int y, int width, int height, const std::string& text) {
-  return addControl<Win32TextBox>(x, y, width, height, text);
-}
-
-Button& Win32Window::addButton(int x, int y, int width, int height, const std::string& caption) {
-  return addControl<Win32Button>(x, y, width, height, caption);
+  const RECT rect{x, y, x + width, y + height};
+  if (kind == ControlKind::Label)
+    controls_.push_back(std::make_unique<Win32Label>(hwnd_, id, rect, font_, text));
+  else if (kind == ControlKind::TextBox)
+    controls_.push_back(std::make_unique<Win32TextBox>(hwnd_, id, rect, font_, text));
+  else
+    controls_.push_back(std::make_unique<Win32Button>(hwnd_, id, rect, font_, text));
+  return controls_.back()->control();
 }
 
 Win32Button* Win32Window::button(bool (Button::*role)() const) const {
