@@ -50,8 +50,7 @@ inline Bitmap composite(const Bitmap& sheet, int cell, int height, const Bitmap&
 }
 
 inline const Bitmap& sheet(Picture p) {
-  static const Bitmap sheets[] = {SimDesktop::picture(Picture::rPic1),
-                                  SimDesktop::picture(Picture::rPic2),
+  static const Bitmap sheets[] = {SimDesktop::picture(Picture::rPic1), SimDesktop::picture(Picture::rPic2),
                                   SimDesktop::picture(Picture::rPic3)};
   return sheets[static_cast<int>(p)];
 }
@@ -88,8 +87,10 @@ class CellIdentifier {
  public:
   explicit CellIdentifier(std::uint32_t background) {
     const Bitmap bg(64, 64, background);
-    for (int c = 0; c < 12; ++c) known_[composite(sheet(Picture::rPic1), c, 64, bg).pixels] = "walk " + std::to_string(c);
-    for (int c = 0; c < 14; ++c) known_.emplace(composite(sheet(Picture::rPic2), c, 64, bg).pixels, "action " + std::to_string(c));
+    for (int c = 0; c < 12; ++c)
+      known_[composite(sheet(Picture::rPic1), c, 64, bg).pixels] = "walk " + std::to_string(c);
+    for (int c = 0; c < 14; ++c)
+      known_.emplace(composite(sheet(Picture::rPic2), c, 64, bg).pixels, "action " + std::to_string(c));
   }
   std::string operator()(const Bitmap& shown) const {
     const auto it = known_.find(shown.pixels);

@@ -47,7 +47,8 @@ std::optional<double> numberFromText(std::string_view text) {
 
 std::optional<std::int16_t> toInt16(double value) {
   const double rounded = std::nearbyint(value);  // halves to even
-  if (!(rounded >= std::numeric_limits<std::int16_t>::min() && rounded <= std::numeric_limits<std::int16_t>::max()))
+  if (!(rounded >= std::numeric_limits<std::int16_t>::min() &&
+        rounded <= std::numeric_limits<std::int16_t>::max()))
     return std::nullopt;
   return static_cast<std::int16_t>(rounded);
 }

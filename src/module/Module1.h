@@ -13,14 +13,14 @@
 inline constexpr std::size_t kFixedTextLength = 255;
 
 struct Module1 {
-  std::int16_t kakePer = 0;                            // elopement rate, percent
+  std::int16_t kakePer = 0;                                 // elopement rate, percent
   std::string winDir = std::string(kFixedTextLength, ' ');  // Windows directory, blank-padded
   std::string sysDir = std::string(kFixedTextLength, ' ');  // system directory, blank-padded
   platform::Handle scrDC = 0;  // screen device context during a drawing (stale afterwards)
   bool scrDCHeld = false;      // whether scrDC is currently obtained and not yet released
   std::int16_t actMode = 0;    // current activity, 1 to 7; 0 before the first choice
   std::int16_t actStep = 0;    // step within it; 0 = choose anew at the next tick
-  int characterBoxesOpen = 0;  // message boxes of the characters now open: frames stay out of the topmost band
+  int characterBoxesOpen = 0;  // character message boxes open: frames keep out of the topmost band
 };
 
 // `text` cut or padded with blanks to exactly `length` bytes.

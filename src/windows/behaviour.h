@@ -47,16 +47,16 @@ bool refusesToStart(Activity activity, float left, float top, const platform::Sc
 // A walk: five ticks, turning on the first, then four moves of 160 twips,
 // each followed by the next frame of the stride.
 struct WalkPattern {
-  bool vertical;    // moves Top rather than Left
-  float move;       // twips per step, signed
+  bool vertical;                      // moves Top rather than Left
+  float move;                         // twips per step, signed
   std::array<std::int16_t, 5> cells;  // walking-sheet cells at steps 1 to 5
 };
 inline constexpr float kWalkMove = 160;
 inline constexpr std::int16_t kWalkSteps = 5;
 inline constexpr std::array<WalkPattern, 4> kWalks{{
-    {true, +kWalkMove, {0, 1, 0, 2, 0}},   // down
-    {true, -kWalkMove, {3, 4, 3, 5, 3}},   // up
-    {false, -kWalkMove, {6, 7, 6, 8, 6}},  // left
+    {true, +kWalkMove, {0, 1, 0, 2, 0}},     // down
+    {true, -kWalkMove, {3, 4, 3, 5, 3}},     // up
+    {false, -kWalkMove, {6, 7, 6, 8, 6}},    // left
     {false, +kWalkMove, {9, 10, 9, 11, 9}},  // right
 }};
 

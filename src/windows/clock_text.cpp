@@ -15,6 +15,6 @@ std::string WeekdayKanji(std::int16_t weekday) {
 
 std::string clockText(const platform::DateTime& t) {
   return std::to_string(t.month) + "月" + std::to_string(t.day) + "日(" +
-         WeekdayKanji(static_cast<std::int16_t>(t.weekday)) + ") " + std::to_string(t.hour) +
-         "時" + std::to_string(t.minute) + "分 だよ";
+         WeekdayKanji(static_cast<std::int16_t>(t.weekday)) + ") " + std::to_string(t.hour) + "時" +
+         std::to_string(t.minute) + "分 だよ";
 }

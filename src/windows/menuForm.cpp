@@ -58,17 +58,14 @@ std::string dateTimeFallbackCommand(std::string_view sysDir) {
   return trimBlanks(sysDir) + "\\control.exe timedate.cpl";
 }
 
-std::string volumeFallbackCommand(std::string_view sysDir) {
-  return trimBlanks(sysDir) + "\\sndvol.exe";
-}
+std::string volumeFallbackCommand(std::string_view sysDir) { return trimBlanks(sysDir) + "\\sndvol.exe"; }
 
 menuForm::menuForm(Program& app) : app_(app) {
   form_ = app.os.createWindow(
       {"menuForm", std::string(kProductName), WindowKind::Dialog, kClientWidth, kClientHeight, true});
   mfile_ = &form_->addMenu("FILE");
   for (int i = 0; i < kMenuItemCount; ++i)
-    mfile_->addItem(std::string(kMenuCaptions[i]),
-                    [this, i] { runMenuItem(static_cast<MenuItem>(i)); });
+    mfile_->addItem(std::string(kMenuCaptions[i]), [this, i] { runMenuItem(static_cast<MenuItem>(i)); });
   addDialogControls();
   form_->onMouseMove = [this](const MouseEvent& e) { Form_MouseMove(e.button, e.shift, e.x, e.y); };
   // A restarted shell has forgotten the icon: without it the program could
@@ -88,13 +85,9 @@ void menuForm::runMenuItem(MenuItem item) {
   }
 }
 
-void menuForm::tuskicon1() {
-  app_.os.Shell_NotifyIcon(NIM_ADD, trayRecord(form_->hWnd(), form_->icon()));
-}
+void menuForm::tuskicon1() { app_.os.Shell_NotifyIcon(NIM_ADD, trayRecord(form_->hWnd(), form_->icon())); }
 
-void menuForm::tuskicon2() {
-  app_.os.Shell_NotifyIcon(NIM_DELETE, trayRecord(form_->hWnd(), form_->icon()));
-}
+void menuForm::tuskicon2() { app_.os.Shell_NotifyIcon(NIM_DELETE, trayRecord(form_->hWnd(), form_->icon())); }
 
 void menuForm::Form_MouseMove(int, int, float x, float) {
   const int message = trayMessageFromX(x, app_.os.screen().twipsPerPixelX);

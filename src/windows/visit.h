@@ -31,6 +31,7 @@ struct VisitStep {
 };
 
 // The walk-up (steps 2 to 7) and the leaving together (steps 10 to 15).
+// clang-format off
 inline constexpr std::array<VisitStep, 12> kVisitScript{{
     {2, {{{VisitOp::Interval, 250}, {VisitOp::PekkoWalk, 9}, {VisitOp::RionBesidePekko, 80},
           {VisitOp::RionLeft, 160}, {VisitOp::Rion, 2}}}, 5},
@@ -47,6 +48,7 @@ inline constexpr std::array<VisitStep, 12> kVisitScript{{
     {14, {{{VisitOp::PekkoLeft, 160}, {VisitOp::PekkoWalk, 7}}}, 2},
     {15, {{{VisitOp::PekkoLeft, 160}, {VisitOp::PekkoWalk, 6}}}, 2},
 }};
+// clang-format on
 
 // The visit's fixed steps.
 inline constexpr std::int16_t kVisitArrival = 1;

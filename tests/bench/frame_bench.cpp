@@ -20,8 +20,7 @@ int main(int argc, char** argv) {
     app.pekko().BBfun1(cell);
   }
   const double cpu = double(std::clock() - cpu0) / CLOCKS_PER_SEC;
-  const double wall =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
   std::printf("sim frame drawing: %d frames, %.1f us wall, %.1f us CPU per frame\n", frames,
               wall / frames * 1e6, cpu / frames * 1e6);
   return 0;

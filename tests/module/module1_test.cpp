@@ -22,8 +22,8 @@ TEST(StoredRate, PlainDecimalsRoundHalvesToEven) {
 }
 
 TEST(StoredRate, AnythingElseGivesTheFallback) {
-  for (const char* bad : {"", " ", "abc", "10a", "1e2", "0x10", "1,000", "--1", ".",
-                          "32767.5", "32768", "-32769", "99999999999999999999999"})
+  for (const char* bad : {"", " ", "abc", "10a", "1e2", "0x10", "1,000", "--1", ".", "32767.5", "32768",
+                          "-32769", "99999999999999999999999"})
     EXPECT_EQ(parseStoredRate(bad, 10), 10) << '"' << bad << '"';
 }
 

@@ -25,7 +25,7 @@ using platform::sim::SimWindow;
 struct Figures {
   long long events = 0;
   int visits = 0, elopements = 0, sendOuts = 0, callBacks = 0, boxes = 0, dialogs = 0, shellRestarts = 0;
-  int endings = 0;  // 終了 chosen at the end of a stream
+  int endings = 0;        // 終了 chosen at the end of a stream
   std::string violation;  // empty while every invariant holds
 };
 
@@ -100,7 +100,8 @@ class Stream {
     if (r <= 55) {
       desk_.advance(pick(1, 3000));  // time passes: ticks at the timer's pace
     } else if (r <= 63) {
-      desk_.mouseMove(pick(0, 1) ? static_cast<SimWindow&>(pekko()) : rion(), pick(0, 7), pick(0, 63), pick(0, 63));
+      desk_.mouseMove(pick(0, 1) ? static_cast<SimWindow&>(pekko()) : rion(), pick(0, 7), pick(0, 63),
+                      pick(0, 63));
     } else if (r <= 67) {
       desk_.click(pick(0, 3) ? static_cast<SimWindow&>(pekko()) : rion(), pick(0, 63), pick(0, 63));
     } else if (r <= 73) {
@@ -139,7 +140,8 @@ class Stream {
     auto& window = static_cast<SimWindow&>(menu.form());
     if (!window.visible()) return;
     ++f_.dialogs;
-    const char* texts[] = {"", "0", "100", "25", "7.5", "12.5", "-1", "101", "abc", "1e2", " 42 ", "１０", "99.5"};
+    const char* texts[] = {"",    "0",   "100", "25",   "7.5",  "12.5", "-1",
+                           "101", "abc", "1e2", " 42 ", "１０", "99.5"};
     auto& box = static_cast<platform::sim::SimTextBox&>(menu.Text1());
     box.selectAll();
     desk_.type(box, std::string(texts[pick(0, 12)]) + (pick(0, 3) ? "" : "\b"));
@@ -154,8 +156,10 @@ class Stream {
     // What OK accepts becomes the rate and the stored entry.
     if (how <= 1 && okEnabled) {
       const std::optional<double> v = numberFromText(typed);
-      if (!v || *v < 0 || *v > 100) fail("OK was enabled for a text that is no rate");
-      else acceptedRate_ = *toInt16(*v);
+      if (!v || *v < 0 || *v > 100)
+        fail("OK was enabled for a text that is no rate");
+      else
+        acceptedRate_ = *toInt16(*v);
     }
   }
 

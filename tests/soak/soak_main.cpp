@@ -15,8 +15,9 @@ int main(int argc, char** argv) {
   for (int h = 0; h < hours && f.violation.empty(); ++h) soak::Stream(first + h, f).run(60);
   const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   std::printf("simulated %d h in %.1f s: %lld events (%.0f per second)\n", hours, s, f.events, f.events / s);
-  std::printf("visits %d, elopements %d, send outs %d, call backs %d, boxes %d, shell restarts %d, endings %d\n",
-              f.visits, f.elopements, f.sendOuts, f.callBacks, f.boxes, f.shellRestarts, f.endings);
+  std::printf(
+      "visits %d, elopements %d, send outs %d, call backs %d, boxes %d, shell restarts %d, endings %d\n",
+      f.visits, f.elopements, f.sendOuts, f.callBacks, f.boxes, f.shellRestarts, f.endings);
   if (!f.violation.empty()) {
     std::printf("VIOLATION: %s\n", f.violation.c_str());
     return 1;

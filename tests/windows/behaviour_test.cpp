@@ -75,11 +75,11 @@ TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
 }
 
 TEST(Scheduler, EachDrawPicksTheRowOfItsRange) {
-  const std::pair<int, Activity> edges[] = {{1, kWalkDown},   {10, kWalkDown},  {11, kWalkUp},
-                                            {20, kWalkUp},    {21, kWalkLeft},  {30, kWalkLeft},
-                                            {31, kWalkRight}, {40, kWalkRight}, {41, kWaveHand},
-                                            {54, kWaveHand},  {55, kSitDown},   {100, kSitDown}};
-  for (const auto& [r, activity] : edges) EXPECT_EQ(activityForDraw(static_cast<std::int16_t>(r)), activity) << r;
+  const std::pair<int, Activity> edges[] = {
+      {1, kWalkDown},   {10, kWalkDown},  {11, kWalkUp},   {20, kWalkUp},   {21, kWalkLeft}, {30, kWalkLeft},
+      {31, kWalkRight}, {40, kWalkRight}, {41, kWaveHand}, {54, kWaveHand}, {55, kSitDown},  {100, kSitDown}};
+  for (const auto& [r, activity] : edges)
+    EXPECT_EQ(activityForDraw(static_cast<std::int16_t>(r)), activity) << r;
 }
 
 TEST(Scheduler, WalksAreRefusedAtTheEdgesExactlyEqualCountsAsReaching) {
@@ -90,11 +90,11 @@ TEST(Scheduler, WalksAreRefusedAtTheEdgesExactlyEqualCountsAsReaching) {
     bool refused;
   };
   const Case cases[] = {
-      {kWalkDown, 7648, 9600, true},    {kWalkDown, 7648, 9599.5f, false},  // 9600 + 1920 = 11520
-      {kWalkUp, 7648, 0, true},         {kWalkUp, 7648, -300, true},        {kWalkUp, 7648, 0.5f, false},
-      {kWalkLeft, 0, 5728, true},       {kWalkLeft, -1, 5728, true},        {kWalkLeft, 0.5f, 5728, false},
-      {kWalkRight, 13440, 5728, true},  {kWalkRight, 13439.5f, 5728, false},  // 13440 + 1920 = 15360
-      {kWaveHand, 1e6f, 1e6f, false},   {kSitDown, -1e6f, -1e6f, false},
+      {kWalkDown, 7648, 9600, true},   {kWalkDown, 7648, 9599.5f, false},  // 9600 + 1920 = 11520
+      {kWalkUp, 7648, 0, true},        {kWalkUp, 7648, -300, true},         {kWalkUp, 7648, 0.5f, false},
+      {kWalkLeft, 0, 5728, true},      {kWalkLeft, -1, 5728, true},         {kWalkLeft, 0.5f, 5728, false},
+      {kWalkRight, 13440, 5728, true}, {kWalkRight, 13439.5f, 5728, false},  // 13440 + 1920 = 15360
+      {kWaveHand, 1e6f, 1e6f, false},  {kSitDown, -1e6f, -1e6f, false},
   };
   for (const Case& c : cases)
     EXPECT_EQ(refusesToStart(c.activity, c.left, c.top, screen), c.refused)
@@ -186,9 +186,9 @@ TEST_F(BehaviourTest, SitDownHoldsForTwoTicksThenDrawsEachTick) {
   EXPECT_EQ(shown(), "action 2");
   EXPECT_EQ(app.m.actStep, 2);
   EXPECT_EQ(desk.randomNumbersDrawn, draws);  // nothing drawn before the third tick
-  const std::pair<int, const char*> expressions[] = {
-      {1, "action 2"}, {50, "action 2"}, {51, "action 3"}, {70, "action 3"},
-      {71, "action 4"}, {80, "action 4"}, {81, "action 5"}, {93, "action 5"}};
+  const std::pair<int, const char*> expressions[] = {{1, "action 2"},  {50, "action 2"}, {51, "action 3"},
+                                                     {70, "action 3"}, {71, "action 4"}, {80, "action 4"},
+                                                     {81, "action 5"}, {93, "action 5"}};
   for (const auto& [r, cell] : expressions) {
     script({drawOf(r, 100)});
     tick();
@@ -210,7 +210,7 @@ TEST_F(BehaviourTest, SitDownHandsOverToTheVisitInTheSameTick) {
     script({drawOf(r, 100)});
     tick();
     EXPECT_EQ(app.m.actMode, kRionVisit);
-    EXPECT_EQ(app.m.actStep, 1);  // the visit's first step ran
+    EXPECT_EQ(app.m.actStep, 1);     // the visit's first step ran
     EXPECT_EQ(shown(), "action 6");  // drawn by the visit, not the sit-down
     app.m.actStep = 0;
   }
@@ -251,15 +251,16 @@ TEST_F(BehaviourTest, LongRunOutcomesOfTheSitDown) {
     app.m.actMode = kSitDown;
     app.m.actStep = 2;
     app.pekko().Timer1_Timer();  // an expression stays at actStep 2 and is drawn
-    if (app.m.actMode == kRionVisit) ++count["visit"];
-    else if (app.m.actStep == 0) ++count["end"];
-    else ++count[shown()];
+    if (app.m.actMode == kRionVisit)
+      ++count["visit"];
+    else if (app.m.actStep == 0)
+      ++count["end"];
+    else
+      ++count[shown()];
   }
-  const std::pair<const char*, double> expected[] = {
-      {"action 2", .50}, {"action 3", .20}, {"action 4", .10}, {"action 5", .13},
-      {"visit", .02},    {"end", .05}};
-  for (const auto& [what, share] : expected)
-    EXPECT_NEAR(count[what] / double(n), share, 0.015) << what;
+  const std::pair<const char*, double> expected[] = {{"action 2", .50}, {"action 3", .20}, {"action 4", .10},
+                                                     {"action 5", .13}, {"visit", .02},    {"end", .05}};
+  for (const auto& [what, share] : expected) EXPECT_NEAR(count[what] / double(n), share, 0.015) << what;
 }
 
 TEST_F(BehaviourTest, ARideStepMovesRer200TwipsLeftDrawsHimAndLetsEventsRun) {

@@ -34,7 +34,8 @@ class CompanionTest : public ::testing::Test, public ProgramOnDesktop {
   void watch(Ride& ride) {
     desk.post([this, &ride] {
       if (!desk.ended() && ride.rerLefts.size() < 1000) watch(ride);
-      if (ride.rerLefts.empty() || ride.rerLefts.back() != rion().left()) ride.rerLefts.push_back(rion().left());
+      if (ride.rerLefts.empty() || ride.rerLefts.back() != rion().left())
+        ride.rerLefts.push_back(rion().left());
       if (pekko().visible() && ride.rerLeftWhenPekkoShown == 0) ride.rerLeftWhenPekkoShown = rion().left();
       ride.timerOn = ride.timerOn || app.pekko().Timer1().enabled();
     });
@@ -50,7 +51,7 @@ TEST_F(CompanionTest, RerTellsTheFreeMemoryHoveredWithAnyButtonsOrClicked) {
     desk.doEvents();
     EXPECT_EQ(image1.toolTipText(), "リソースの残りは37% だぜ！") << buttons;
   }
-  EXPECT_TRUE(desk.sentMessages.empty());  // no drag of rer
+  EXPECT_TRUE(desk.sentMessages.empty());                       // no drag of rer
   desk.memory.ullAvailPageFile = desk.memory.ullTotalPageFile;  // figures of the moment
   desk.memory.ullAvailPhys = desk.memory.ullTotalPhys;
   bool topmostWhileOpen = true;
@@ -172,7 +173,8 @@ TEST_F(CompanionTest, ACharactersBoxIsNeverCoveredByEitherCharacter) {
   rion().show();
   app.pekko().BBfun3(0);
   script({drawOf(45, 100)});  // he raises a hand, a frame every tick
-  for (platform::Window* clicked : {static_cast<platform::Window*>(&pekko()), static_cast<platform::Window*>(&rion())}) {
+  for (platform::Window* clicked :
+       {static_cast<platform::Window*>(&pekko()), static_cast<platform::Window*>(&rion())}) {
     int raisedDuringBox = 0, framesDuringBox = 0;
     bool anyTopmost = false;
     desk.onMessageBox = [&](const MessageBoxCall&) {

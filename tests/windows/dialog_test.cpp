@@ -51,11 +51,18 @@ TEST_F(DialogTest, OpensCentredWithTheRateSelectedInTheFocusedBoxAndNoMenuBar) {
   EXPECT_TRUE(ok().isDefault());
   // The controls where their twips put them at 15 twips per pixel, in Tab order.
   ASSERT_EQ(menu().controls.size(), 4u);
-  const struct { int x, y, w, h; const char* text; } expected[] = {
-      {8, 0, 130, 12, "rerと駆け落ちする確率"}, {56, 16, 33, 18, "10"}, {96, 16, 6, 12, "%"}, {8, 40, 129, 17, "OK"}};
+  const struct {
+    int x, y, w, h;
+    const char* text;
+  } expected[] = {{8, 0, 130, 12, "rerと駆け落ちする確率"},
+                  {56, 16, 33, 18, "10"},
+                  {96, 16, 6, 12, "%"},
+                  {8, 40, 129, 17, "OK"}};
   for (int i = 0; i < 4; ++i) {
     const SimControl& c = *menu().controls[i];
-    EXPECT_EQ((std::array<int, 4>{c.x, c.y, c.w, c.h}), (std::array<int, 4>{expected[i].x, expected[i].y, expected[i].w, expected[i].h})) << i;
+    EXPECT_EQ((std::array<int, 4>{c.x, c.y, c.w, c.h}),
+              (std::array<int, 4>{expected[i].x, expected[i].y, expected[i].w, expected[i].h}))
+        << i;
   }
   EXPECT_LE(ok().y + ok().h, menu().pixelHeight());  // the whole button shows
   // Typing replaces the selected text.
@@ -67,9 +74,9 @@ TEST_F(DialogTest, OpensCentredWithTheRateSelectedInTheFocusedBoxAndNoMenuBar) {
 TEST_F(DialogTest, OkIsEnabledOnlyForANumberFromZeroToAHundred) {
   open();
   const std::pair<const char*, bool> cases[] = {
-      {"", false},     {"abc", false},  {"10a", false}, {"-1", false},   {"100.5", false}, {"1e2", false},
-      {"0x10", false}, {"1,0", false},  {"１０", false}, {"0", true},     {"100", true},    {" 7 ", true},
-      {"7.0", true},   {"12.5", true},  {"-0", true},   {"100.0", true}, {".5", true},     {"99.99", true}};
+      {"", false},     {"abc", false}, {"10a", false},  {"-1", false},   {"100.5", false}, {"1e2", false},
+      {"0x10", false}, {"1,0", false}, {"１０", false}, {"0", true},     {"100", true},    {" 7 ", true},
+      {"7.0", true},   {"12.5", true}, {"-0", true},    {"100.0", true}, {".5", true},     {"99.99", true}};
   for (const auto& [text, enabled] : cases) {
     typeOver(text);
     EXPECT_EQ(ok().enabled(), enabled) << '"' << text << '"';
@@ -77,7 +84,7 @@ TEST_F(DialogTest, OkIsEnabledOnlyForANumberFromZeroToAHundred) {
 }
 
 TEST_F(DialogTest, OkStoresTheRoundedRateAndTheNextVisitUsesIt) {
-  const std::pair<const char*, std::int16_t> cases[] = {{" 7 ", 7}, {"7.0", 7}, {"12.5", 12}, {"13.5", 14},
+  const std::pair<const char*, std::int16_t> cases[] = {{" 7 ", 7},    {"7.0", 7}, {"12.5", 12}, {"13.5", 14},
                                                         {"99.5", 100}, {"0.5", 0}, {"100", 100}};
   for (const auto& [text, rate] : cases) {
     open();
@@ -163,8 +170,9 @@ TEST(DialogProperty, CheckAndConversionAgreeOnEveryText) {
   app.start();
   menuForm& dialog = app.menu();
   std::mt19937 rng(2026);
-  const char* pieces[] = {"0", "1", "5", "9", "10", "100", "-", "+", " ", ".", "e", "E", "x", "a",
-                          ",", "\t", "１", "%", "999", "0000", "5e1", "inf", "nan", "\xE3\x80\x80"};
+  const char* pieces[] = {"0",  "1", "5",   "9",    "10",  "100", "-",   "+",
+                          " ",  ".", "e",   "E",    "x",   "a",   ",",   "\t",
+                          "１", "%", "999", "0000", "5e1", "inf", "nan", "\xE3\x80\x80"};
   int accepted = 0;
   for (int i = 0; i < 100000; ++i) {
     std::string text;

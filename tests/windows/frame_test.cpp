@@ -71,8 +71,7 @@ TEST_F(FrameTest, WindowBehindBecomesBackground) {
   desk.fillDesktop(0x000080);
   start();
   // Another application's window now lies behind the character's left half.
-  auto other = desk.openApplicationWindow(pekko().pixelX() - 100, pekko().pixelY() - 10, 132, 200,
-                                          0x00FF00);
+  auto other = desk.openApplicationWindow(pekko().pixelX() - 100, pekko().pixelY() - 10, 132, 200, 0x00FF00);
   app.pekko().BBfun1(std::int16_t{0});
   Bitmap background(64, 64, 0x000080);
   for (int y = 0; y < 64; ++y)

@@ -55,7 +55,8 @@ TEST_F(MouseTest, ClickShowsTheClockAndLeavesTheTopmostBandMeanwhile) {
   EXPECT_FALSE(topmostWhileOpen);
   EXPECT_TRUE(pekko().topmost);
   const auto order = desk.stacking();  // above the other window again
-  EXPECT_GT(std::find(order.begin(), order.end(), &pekko()), std::find(order.begin(), order.end(), other.get()));
+  EXPECT_GT(std::find(order.begin(), order.end(), &pekko()),
+            std::find(order.begin(), order.end(), other.get()));
 }
 
 TEST_F(MouseTest, ClickLeavesTheFocusWhereItWas) {
@@ -79,8 +80,7 @@ TEST_F(MouseTest, DragNeedsTheLeftButtonWhateverElseIsHeld) {
   };
   for (const Case c : {Case{LeftButton, true}, Case{LeftButton | RightButton, true},
                        Case{LeftButton | MiddleButton, true}, Case{RightButton, false},
-                       Case{MiddleButton, false}, Case{RightButton | MiddleButton, false},
-                       Case{0, false}}) {
+                       Case{MiddleButton, false}, Case{RightButton | MiddleButton, false}, Case{0, false}}) {
     SCOPED_TRACE(c.buttons);
     const int x = pekko().pixelX();
     const int tips = image1().toolTipSets;

@@ -30,7 +30,8 @@ class ScaleTest : public ::testing::TestWithParam<float> {
     EXPECT_EQ(w.pixelHeight(), height);
     EXPECT_EQ(w.width(), tpp() * 64.0f);
     EXPECT_EQ(w.height(), tpp() * static_cast<float>(height));
-    EXPECT_EQ(desk.capture(w.pixelX(), w.pixelY(), 64, height), composite(sheet(pic), cell, height, desktopUnder(desk, w.pixelX(), w.pixelY(), height)));
+    EXPECT_EQ(desk.capture(w.pixelX(), w.pixelY(), 64, height),
+              composite(sheet(pic), cell, height, desktopUnder(desk, w.pixelX(), w.pixelY(), height)));
   }
 
   SimDesktop desk{1024, 768, GetParam()};
@@ -120,7 +121,9 @@ TEST_P(ScaleTest, ClickBoxAndTrayMenu) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaleTest, ::testing::Values(15.0f, 12.0f, 7.5f, 1440.0f / 168),
-                         [](const auto& info) { return "tpp" + std::to_string(static_cast<int>(info.param * 100)); });
+                         [](const auto& info) {
+                           return "tpp" + std::to_string(static_cast<int>(info.param * 100));
+                         });
 
 // Comparisons are made in single precision: at 175 % on a 1920 x 1080
 // screen, a window dragged to pixel row 952 has Top + 128 pixels exactly at

@@ -65,9 +65,9 @@ TEST_F(StartupTest, ReadsTheStoredRate) {
     std::int16_t rate;
   };
   const std::string longText(100000, '9');
-  for (const Case c : {Case{nullptr, 10}, Case{"25", 25}, Case{"0", 0}, Case{"100", 100}, Case{"500", 500},
-                       Case{"abc", 10}, Case{"", 10}, Case{"1e9", 10}, Case{"70000", 10}, Case{"-3", -3},
-                       Case{longText.c_str(), 10}}) {
+  for (const Case c :
+       {Case{nullptr, 10}, Case{"25", 25}, Case{"0", 0}, Case{"100", 100}, Case{"500", 500}, Case{"abc", 10},
+        Case{"", 10}, Case{"1e9", 10}, Case{"70000", 10}, Case{"-3", -3}, Case{longText.c_str(), 10}}) {
     SimDesktop d;
     if (c.stored) d.settings["xpekko\\setting\\kakeochiper"] = c.stored;
     Program p(d);

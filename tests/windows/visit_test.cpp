@@ -91,7 +91,7 @@ TEST_F(VisitTest, WorkedExampleStepByStepToTheLoneDeparture) {
     int step;
     float left, top;
     int interval;
-  } walkUp[] = {{2, 8240, 5100, 250}, {3, 8080, 5100, 250}, {4, 7920, 5100, 250},
+  } walkUp[] = {{2, 8240, 5100, 250},  {3, 8080, 5100, 250}, {4, 7920, 5100, 250},
                 {5, 7760, 5100, 1000}, {6, 7760, 5010, 500}, {7, 7760, 5010, 500}};
   for (const auto& w : walkUp) {
     tick();

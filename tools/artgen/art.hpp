@@ -11,10 +11,10 @@ namespace artgen {
 
 // One sprite sheet: cells of 64 × cellH, colour image band over mask band.
 struct Sheet {
-    std::string file;   // e.g. "rPic1.gif"
-    int cellH = 64;
-    int tableSize = 16;  // entries in the GIF's global colour table
-    std::vector<Canvas> cells;
+  std::string file;  // e.g. "rPic1.gif"
+  int cellH = 64;
+  int tableSize = 16;  // entries in the GIF's global colour table
+  std::vector<Canvas> cells;
 };
 
 inline constexpr int kCellW = 64;
@@ -26,23 +26,23 @@ Sheet companionSheet();
 // A cell of the sheet as an RGB image (3 bytes per pixel), image band over
 // mask band.
 struct RgbImage {
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> rgb;
-    void put(int x, int y, Rgb c) {
-        std::uint8_t* p = &rgb[(std::size_t(y) * w + x) * 3];
-        p[0] = c.r, p[1] = c.g, p[2] = c.b;
-    }
-    Rgb get(int x, int y) const {
-        const std::uint8_t* p = &rgb[(std::size_t(y) * w + x) * 3];
-        return {p[0], p[1], p[2]};
-    }
+  int w = 0, h = 0;
+  std::vector<std::uint8_t> rgb;
+  void put(int x, int y, Rgb c) {
+    std::uint8_t* p = &rgb[(std::size_t(y) * w + x) * 3];
+    p[0] = c.r, p[1] = c.g, p[2] = c.b;
+  }
+  Rgb get(int x, int y) const {
+    const std::uint8_t* p = &rgb[(std::size_t(y) * w + x) * 3];
+    return {p[0], p[1], p[2]};
+  }
 };
 
 // The indexed sheet bitmap (image band over mask band) and its colour table.
 struct IndexedImage {
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> idx;
-    std::vector<Rgb> palette;
+  int w = 0, h = 0;
+  std::vector<std::uint8_t> idx;
+  std::vector<Rgb> palette;
 };
 IndexedImage layoutSheet(const Sheet& s);
 

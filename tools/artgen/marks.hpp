@@ -16,8 +16,10 @@ inline const std::initializer_list<Key> kFaceKey = {
 // A drop with its round end centred on (x, y) and its tip pointing up, with
 // a white glint on the left.
 inline void sweat(Canvas& c, double x, double y) {
-    fillOutlined(c, unite(circle(x, y, 2.0), polygon({{x - 1.9, y - 0.4}, {x + 1.9, y - 0.4}, {x + 0.3, y - 4.5}})), Sweat);
-    c.set(int(std::floor(x)) - 1, int(std::floor(y)), White);
+  fillOutlined(
+      c, unite(circle(x, y, 2.0), polygon({{x - 1.9, y - 0.4}, {x + 1.9, y - 0.4}, {x + 0.3, y - 4.5}})),
+      Sweat);
+  c.set(int(std::floor(x)) - 1, int(std::floor(y)), White);
 }
 
 }  // namespace artgen

@@ -13,33 +13,49 @@
 namespace artgen {
 
 struct Rgb {
-    std::uint8_t r, g, b;
-    friend constexpr bool operator==(Rgb, Rgb) = default;
+  std::uint8_t r, g, b;
+  friend constexpr bool operator==(Rgb, Rgb) = default;
 };
 
 enum Col : std::uint8_t {
-    Bg = 0,      // empty background (not part of the figure)
-    Black,       // only used by the mask band
-    White,       // opaque white inside a figure
-    Line,        // the outline around every figure and its parts
-    // ペッコ
-    Skin, SkinShade, Cheek, Blush,
-    Hair, HairLight, HairDark,
-    Shirt, ShirtShade,
-    Shorts, ShortsShade,
-    Shoe,
-    MouthIn,
-    // effects
-    Sweat, Sparkle,
-    // rer
-    RSkin, RSkinShade,
-    RHair, RHairLight, RHairShade,
-    Hoodie, HoodieShade,
-    Pants, PantsShade,
-    Sneaker,
-    // skateboard
-    Deck, DeckShade, Wheel, Truck,
-    ColCount
+  Bg = 0,  // empty background (not part of the figure)
+  Black,   // only used by the mask band
+  White,   // opaque white inside a figure
+  Line,    // the outline around every figure and its parts
+  // ペッコ
+  Skin,
+  SkinShade,
+  Cheek,
+  Blush,
+  Hair,
+  HairLight,
+  HairDark,
+  Shirt,
+  ShirtShade,
+  Shorts,
+  ShortsShade,
+  Shoe,
+  MouthIn,
+  // effects
+  Sweat,
+  Sparkle,
+  // rer
+  RSkin,
+  RSkinShade,
+  RHair,
+  RHairLight,
+  RHairShade,
+  Hoodie,
+  HoodieShade,
+  Pants,
+  PantsShade,
+  Sneaker,
+  // skateboard
+  Deck,
+  DeckShade,
+  Wheel,
+  Truck,
+  ColCount
 };
 
 inline constexpr std::array<Rgb, ColCount> kRgb = {{

@@ -16,6 +16,8 @@ namespace artgen {
 
 // ---- rPic1: walking (12 cells of 64 × 64) ---------------------------------
 // Cells 9..11 are not listed: they are cells 6..8 mirrored pixel for pixel.
+// The tables keep one pose to a line.
+// clang-format off
 inline constexpr std::array<PekkoPose, 9> kWalk = {{
     // 0 front, standing
     {.body = View::Front, .head = View::Front},
@@ -122,3 +124,4 @@ inline constexpr std::array<CompanionCell, 11> kCompanion = {{
 }};
 
 }  // namespace artgen
+// clang-format on

@@ -14,25 +14,25 @@
 namespace artgen {
 
 struct Canvas {
-    int w = 0, h = 0;
-    std::vector<std::uint8_t> px;  // Col indices, row-major
+  int w = 0, h = 0;
+  std::vector<std::uint8_t> px;  // Col indices, row-major
 
-    Canvas() = default;
-    Canvas(int width, int height) : w(width), h(height), px(std::size_t(width) * height, Bg) {}
+  Canvas() = default;
+  Canvas(int width, int height) : w(width), h(height), px(std::size_t(width) * height, Bg) {}
 
-    bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h; }
-    std::uint8_t at(int x, int y) const { return inside(x, y) ? px[std::size_t(y) * w + x] : std::uint8_t(Bg); }
-    void set(int x, int y, std::uint8_t c) {
-        if (inside(x, y)) px[std::size_t(y) * w + x] = c;
-    }
-    bool figure(int x, int y) const { return at(x, y) != Bg; }
+  bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < w && y < h; }
+  std::uint8_t at(int x, int y) const { return inside(x, y) ? px[std::size_t(y) * w + x] : std::uint8_t(Bg); }
+  void set(int x, int y, std::uint8_t c) {
+    if (inside(x, y)) px[std::size_t(y) * w + x] = c;
+  }
+  bool figure(int x, int y) const { return at(x, y) != Bg; }
 };
 
 // A region of the plane, tested at pixel centres.
 using Shape = std::function<bool(double x, double y)>;
 
 struct Pt {
-    double x = 0, y = 0;
+  double x = 0, y = 0;
 };
 
 Shape ellipse(double cx, double cy, double rx, double ry);
@@ -74,8 +74,8 @@ void outlineFigure(Canvas& c, std::uint8_t line = Line);
 // is looked up in `key` (pairs of char and colour); '.' and unknown chars are
 // left untouched.  With mirror the pattern is flipped left to right.
 struct Key {
-    char ch;
-    std::uint8_t col;
+  char ch;
+  std::uint8_t col;
 };
 void stamp(Canvas& c, int x, int y, std::initializer_list<std::string_view> rows,
            std::initializer_list<Key> key, bool mirror = false);

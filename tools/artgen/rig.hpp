@@ -8,28 +8,28 @@
 namespace artgen {
 
 enum class View : std::uint8_t {
-    Front,
-    Back,
-    Side,  // profile facing left; a right-facing cell is the mirror image
+  Front,
+  Back,
+  Side,  // profile facing left; a right-facing cell is the mirror image
 };
 
 enum class Eyes : std::uint8_t {
-    Open,
-    Closed,  // calm, lids down (a small smile-shaped curve)
-    Shut,    // squeezed shut, > <
-    Happy,   // ^ ^
-    Wide,    // startled: white eyes with small pupils
+  Open,
+  Closed,  // calm, lids down (a small smile-shaped curve)
+  Shut,    // squeezed shut, > <
+  Happy,   // ^ ^
+  Wide,    // startled: white eyes with small pupils
 };
 
 enum class Mouth : std::uint8_t {
-    Smile,
-    Small,  // tiny closed mouth
-    Open,   // talking
-    Grin,   // wide, teeth showing
-    Laugh,  // big open laugh
-    Wavy,   // flustered
-    Oh,     // small round "o"
-    Cat,    // ω-shaped, mischievous
+  Smile,
+  Small,  // tiny closed mouth
+  Open,   // talking
+  Grin,   // wide, teeth showing
+  Laugh,  // big open laugh
+  Wavy,   // flustered
+  Oh,     // small round "o"
+  Cat,    // ω-shaped, mischievous
 };
 
 // Extra marks drawn around a figure; combine with |.
@@ -44,42 +44,42 @@ inline constexpr unsigned Tail = 1u << 4;      // a little tail behind the body
 // A foot, relative to where it rests: dx to the side (negative = left on
 // screen, which is "forward" in the side view) and lift above the ground.
 struct Foot {
-    double dx = 0, lift = 0;
+  double dx = 0, lift = 0;
 };
 
 // Which side the numbered limbs are: in the front and back views limb 1 is on
 // the viewer's left and limb 2 on the viewer's right; in the side view limb 1
 // is the far one (drawn behind the body) and limb 2 the near one.
 struct PekkoPose {
-    View body = View::Front;
-    bool squat = false;
-    View head = View::Front;
-    bool headRight = false;  // a side-view head facing right instead of left
-    int bob = 0;             // body and head lowered by this many pixels
-    Pt hand1{}, hand2{};     // hand offsets from the resting position
-    Foot foot1{}, foot2{};
-    Eyes eyes = Eyes::Open;
-    int gaze = 0;  // pupils moved sideways (front view)
-    Mouth mouth = Mouth::Smile;
-    unsigned marks = 0;   // fx:: flags
-    bool mirror = false;  // draw the whole cell mirrored (facing right)
+  View body = View::Front;
+  bool squat = false;
+  View head = View::Front;
+  bool headRight = false;  // a side-view head facing right instead of left
+  int bob = 0;             // body and head lowered by this many pixels
+  Pt hand1{}, hand2{};     // hand offsets from the resting position
+  Foot foot1{}, foot2{};
+  Eyes eyes = Eyes::Open;
+  int gaze = 0;  // pupils moved sideways (front view)
+  Mouth mouth = Mouth::Smile;
+  unsigned marks = 0;   // fx:: flags
+  bool mirror = false;  // draw the whole cell mirrored (facing right)
 };
 
 enum class RerStance : std::uint8_t {
-    Stand,   // on the ground
-    Seated,  // squatting, front view
-    Board,   // standing on the skateboard
+  Stand,   // on the ground
+  Seated,  // squatting, front view
+  Board,   // standing on the skateboard
 };
 
 struct RerPose {
-    View view = View::Side;
-    RerStance stance = RerStance::Stand;
-    int bob = 0;
-    Pt hand1{}, hand2{};
-    Foot foot1{}, foot2{};
-    Eyes eyes = Eyes::Open;
-    Mouth mouth = Mouth::Smile;
-    unsigned marks = 0;
+  View view = View::Side;
+  RerStance stance = RerStance::Stand;
+  int bob = 0;
+  Pt hand1{}, hand2{};
+  Foot foot1{}, foot2{};
+  Eyes eyes = Eyes::Open;
+  Mouth mouth = Mouth::Smile;
+  unsigned marks = 0;
 };
 
 // Ground rows: the lowest outline row of anything standing on the ground.
