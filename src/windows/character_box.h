@@ -1,4 +1,4 @@
-// A message box of a character's own.
+// A message box of the program's: a character's own, or the version box.
 #pragma once
 
 #include <string>

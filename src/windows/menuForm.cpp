@@ -4,6 +4,7 @@
 #include "module/Module1.h"
 #include "platform/common/utf16.h"
 #include "platform/twips.h"
+#include "windows/character_box.h"
 #include "windows/pekkoForm.h"
 #include "windows/program.h"
 #include "windows/rionForm.h"
@@ -152,8 +153,9 @@ void menuForm::m4_Click() {
     os.shell(volumeFallbackCommand(app_.m.sysDir), SW_SHOWNORMAL);
 }
 
+// The characters keep out of its way as they do for their own boxes.
 void menuForm::mabout_Click() {
-  app_.os.messageBox(std::string(kVersionText), std::string(kVersionTitle), MB_OK);
+  characterMessageBox(app_, std::string(kVersionText), std::string(kVersionTitle));
 }
 
 void menuForm::mend_Click() {

@@ -156,10 +156,18 @@ TEST_F(TrayTest, MissingProgramsChangeNothingAndShowNothing) {
   EXPECT_EQ(desk.popups.size(), 1u);  // the menu works as before
 }
 
-TEST_F(TrayTest, VersionBox) {
+TEST_F(TrayTest, VersionBoxWhichNoCharacterCovers) {
   choice = mabout;
+  bool topmostWhileOpen = true;
+  desk.onMessageBox = [&](const MessageBoxCall&) {
+    desk.advance(1500);  // frames come meanwhile
+    topmostWhileOpen = pekko().topmost;
+    return platform::IDOK;
+  };
   desk.trayMouse(514);
   desk.doEvents();
+  EXPECT_FALSE(topmostWhileOpen);
+  EXPECT_TRUE(pekko().topmost);
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
   EXPECT_EQ(desk.messageBoxes[0].text, "ぴょこぴょこペッコ Ver.1.21");
   EXPECT_EQ(desk.messageBoxes[0].title, "ﾊﾞｰｼﾞｮﾝ情報");
