@@ -13,7 +13,7 @@ import time
 
 from live_e2e import (Watch, check_menu_as_reference, check_moves, close_menu, exit_through_menu, live,
                       open_menu_by_click, positions, start_twips, to_pixels)
-from run_e2e import CELL, SHEET, check, composed_cell, diff_pixels, expect_eq, save_diff, save_rgb, test
+from run_e2e import CELL, check, diff_pixels, expect_eq, save_diff, save_rgb, test
 from wineenv import log
 
 DPIS = (192, 144)
@@ -38,7 +38,7 @@ def start_place_size_and_first_frame(s, dpi):
     expect_eq((c["x"], c["y"]), (x, y), f"client origin for ({left:g}, {top:g}) twips at {tpp:g} twips per pixel")
     expect_eq((c["w"], c["h"]), (CELL, CELL), "client size in pixels")
     w, h, rgb = lv.run.frame
-    expected = composed_cell(SHEET, 0, lv.cells.background(x, y))
+    expected = lv.cells.expected("rPic1", 0, x, y).tobytes()
     bad = diff_pixels(rgb, expected, w) if (w, h) == (CELL, CELL) else ["size"]
     if bad:
         save_rgb(rgb, w, h, f"{lv.name}-first-frame.png")

@@ -83,14 +83,14 @@ def save_diff(actual, expected, w, h, name):
 class Run:
     """One start of the program, watched from before its first frame."""
 
-    def __init__(self, desktop, name):
+    def __init__(self, desktop, name, env=None):
         self.d, self.name = desktop, name
         ppm = OUT / f"{name}-first-frame.ppm"
         # The probe watches before the program starts, so it sees the very
         # first frame instead of what a later timer tick may have drawn.
         self.watch = desktop.probe_stream("snap", "pekkoForm", "30000", wineenv.winpath(ppm))
         check(b"ready" in self.watch.stdout.readline(), "probe did not start watching")
-        self.app = desktop.start_app()
+        self.app = desktop.start_app(env=env)
         line = self.watch.stdout.readline()
         self.visible_after = time.monotonic() - self.app.started
         check(b'"visible":true' in line, f"pekkoForm never became visible: {line!r}")
@@ -123,12 +123,13 @@ class Suite:
         self.runs = {}
         self.baseline = None
 
-    def run(self, name):
-        """The start called `name`, started now unless it is the one running."""
+    def run(self, name, env=None):
+        """The start called `name` (with `env` added to its environment),
+        started now unless it is the one running."""
         if name not in self.runs:
             for other in list(self.runs):
                 self.stop(other)
-            self.runs[name] = Run(self.d, name)
+            self.runs[name] = Run(self.d, name, env)
         return self.runs[name]
 
     def stop(self, name):
@@ -338,6 +339,7 @@ def click_keeps_foreground_elsewhere(s):
 # They import the helpers above from this module under its own name.
 sys.modules.setdefault("run_e2e", sys.modules[__name__])
 import live_e2e  # noqa: E402,F401
+import visit_e2e  # noqa: E402,F401
 import dpi_e2e  # noqa: E402,F401
 
 
@@ -353,12 +355,12 @@ def on_alarm(*_):
 
 def main(argv):
     ap = argparse.ArgumentParser()
-    ap.add_argument("-k", default="", help="run only tests whose name contains this")
+    ap.add_argument("-k", default="", help="run only tests whose name contains this (or one of a,b,...)")
     a = ap.parse_args(argv)
     OUT.mkdir(parents=True, exist_ok=True)
     for old in list(OUT.glob("*.png")) + list(OUT.glob("*.ppm")):
         old.unlink()
-    chosen = [t for t in TESTS if a.k in t.__name__]
+    chosen = [t for t in TESTS if any(k in t.__name__ for k in a.k.split(","))]
     passed = failed = 0
     t_all = time.monotonic()
     signal.signal(signal.SIGALRM, on_alarm)

@@ -39,7 +39,6 @@ SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\xpekko\setting"
 DPI_KEY = r"HKCU\Control Panel\Desktop"  # LogPixels: the screen's dpi for every process of the prefix
 RATE_VALUE = "kakeochiper"
 CONVERT = "/usr/bin/convert"  # ImageMagick itself, not a stand-in earlier in PATH
-IMPORT = "/usr/bin/import"
 
 # Registry of the prefix, imported once after wineboot.
 #  - Explorer\Desktop makes every process of the prefix join the virtual
@@ -296,10 +295,13 @@ class Desktop:
         subprocess.run(["xdotool", *args], env=self.env(), check=True, timeout=20,
                        stdout=subprocess.DEVNULL)
 
-    def screenshot(self, png):
-        subprocess.run([IMPORT, "-display", self.display, "-window", "root", str(png)],
-                       check=True, timeout=30)
-        return png
+    def screenshot(self, png=None):
+        """The X screen (about 30 ms), also saved as `png` if given."""
+        from PIL import ImageGrab
+        im = ImageGrab.grab(xdisplay=self.display)
+        if png:
+            im.save(png)
+        return im
 
     def capture(self, x, y, w, h, name):
         """Screen rectangle through Wine's GetDC/BitBlt -> (w, h, rgb); also kept as name.ppm."""
@@ -309,11 +311,12 @@ class Desktop:
 
     # ------------------------------------------------------------ the program
 
-    def start_app(self, program=None):
-        """Starts xpekko.exe, or a program of the prefix by name ("notepad")."""
+    def start_app(self, program=None, env=None):
+        """Starts xpekko.exe, or a program of the prefix by name ("notepad"),
+        with `env` added to its environment."""
         cmd = ["wine", program or str(self.exe)]
         cwd = None if program else self.exe.parent
-        p = subprocess.Popen(cmd, cwd=cwd, env=self.env(), stdin=subprocess.DEVNULL,
+        p = subprocess.Popen(cmd, cwd=cwd, env={**self.env(), **(env or {})}, stdin=subprocess.DEVNULL,
                              stdout=self._log(Path(cmd[1]).stem), stderr=subprocess.STDOUT)
         p.started = time.monotonic()
         self.apps.append(p)
@@ -363,28 +366,35 @@ class Desktop:
 
 # -------------------------------------------------------------- run.sh driver
 
-def record(seconds, out_dir, frames_every=1.0):
-    """Runs the program on a headless desktop and keeps PNG frames and a GIF of it."""
+def record(seconds, out_dir, every=0.2, seed="6995"):
+    """Runs the program on a headless desktop and keeps a PNG of the screen
+    every `every` seconds (each frame of a walk, which changes every 500 ms)
+    and a GIF that plays them at the pace they were taken. The random seed
+    is fixed, so that the recording shows rer's visit within seconds."""
+    from PIL import Image, ImageGrab
     out = Path(out_dir).resolve()
     out.mkdir(parents=True, exist_ok=True)
     for old in out.glob("frame-*.png"):
         old.unlink()
+    frames, times = [], []
     with Desktop(out / "desktop", prefix=out / "prefix") as d:
-        app = d.start_app()
+        app = d.start_app(env={"XPEKKO_RANDOM_SEED": seed})
         d.probe("wait", "pekkoForm", "20000", "visible", timeout=40)
-        frames = []
         start = time.monotonic()
         while time.monotonic() - start < seconds:
-            png = out / f"frame-{len(frames):03d}.png"
-            frames.append(d.screenshot(png))
-            time.sleep(max(0.0, start + len(frames) * frames_every - time.monotonic()))
+            im = ImageGrab.grab(xdisplay=d.display)
+            times.append(time.monotonic())
+            im.save(out / f"frame-{len(frames):03d}.png", compress_level=1)
+            frames.append(im.resize((SCREEN_W // 2, SCREEN_H // 2), Image.BILINEAR))
+            time.sleep(max(0.0, start + len(frames) * every - time.monotonic()))
         if app.poll() is not None:
             log(f"xpekko.exe ended by itself with code {app.returncode}")
         d.stop_app(app)
     gif = out / "xpekko.gif"
-    subprocess.run([CONVERT, "-delay", str(int(frames_every * 100)), "-loop", "0", *map(str, frames),
-                    "-resize", "50%", str(gif)], check=True, timeout=300)
-    print(f"recording: {len(frames)} frames in {out}/frame-*.png, animation {gif}")
+    pace = [round((b - a) * 1000) for a, b in zip(times, times[1:])] + [1000]
+    frames[0].save(gif, save_all=True, append_images=frames[1:], duration=pace, loop=0)
+    print(f"recording: {len(frames)} frames ({len(frames) / seconds:.1f} a second) in {out}/frame-*.png, "
+          f"animation {gif}")
 
 
 def show(prefix):
@@ -411,7 +421,7 @@ def main(argv):
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     sub = ap.add_subparsers(dest="cmd", required=True)
     r = sub.add_parser("record", help="run headless and record frames")
-    r.add_argument("--seconds", type=float, default=20)
+    r.add_argument("--seconds", type=float, default=25)
     r.add_argument("--out", default=str(ROOT / "out/run"))
     s = sub.add_parser("show", help="run on $DISPLAY")
     s.add_argument("--prefix", default=str(ROOT / "out/run/prefix-display"))

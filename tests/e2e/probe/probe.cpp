@@ -112,18 +112,13 @@ std::string window_json(HWND h) {
     s += ",\"title\":" + quote(title_of(h));
     s += ",\"pid\":" + num(pid);
     s += ",\"visible\":" + boolean(IsWindowVisible(h));
-    s += ",\"iconic\":" + boolean(IsIconic(h));
     s += ",\"rect\":" + rect_json(wr);
     s += ",\"client\":{\"x\":" + num(origin.x) + ",\"y\":" + num(origin.y) + ",\"w\":" + num(cr.right) +
          ",\"h\":" + num(cr.bottom) + "}";
-    s += ",\"style\":" + num(static_cast<unsigned long>(style));
-    s += ",\"exstyle\":" + num(static_cast<unsigned long>(ex));
     s += ",\"popup\":" + boolean(style & WS_POPUP);
     s += ",\"caption\":" + boolean((style & WS_CAPTION) == WS_CAPTION);
     s += ",\"topmost\":" + boolean(ex & WS_EX_TOPMOST);
-    s += ",\"toolwindow\":" + boolean(ex & WS_EX_TOOLWINDOW);
     s += ",\"appwindow\":" + boolean(ex & WS_EX_APPWINDOW);
-    s += ",\"noactivate\":" + boolean(ex & WS_EX_NOACTIVATE);
     s += ",\"owner\":" + hnum(owner);
     s += ",\"owner_visible\":" + boolean(owner && IsWindowVisible(owner));
     s += ",\"foreground\":" + boolean(GetForegroundWindow() == h);
@@ -158,19 +153,13 @@ std::vector<HWND> windows_titled(const std::wstring& title) {
 
 std::string array_json(const std::vector<HWND>& hs) {
     std::string s = "[";
-    for (size_t i = 0; i < hs.size(); ++i) s += (i ? "," : "") + window_json(hs[i]);
+    for (size_t i = 0; i < hs.size(); ++i) s += std::string(i ? "," : "") + window_json(hs[i]);
     return s + "]";
 }
 
 std::string foreground_json() {
     HWND fg = GetForegroundWindow();
-    GUITHREADINFO gti{};
-    gti.cbSize = sizeof gti;
-    GetGUIThreadInfo(0, &gti);  // the foreground thread's active and focus windows
-    std::string s = "{\"foreground\":" + (fg ? window_json(fg) : std::string("null"));
-    s += ",\"active\":" + hnum(gti.hwndActive) + ",\"focus\":" + hnum(gti.hwndFocus);
-    s += ",\"capture\":" + hnum(gti.hwndCapture) + "}";
-    return s;
+    return "{\"foreground\":" + (fg ? window_json(fg) : std::string("null")) + "}";
 }
 
 HWND parse_hwnd(const char* s) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(s, nullptr, 0))); }
@@ -322,8 +311,7 @@ std::string children_json(HWND parent) {
         s += i ? "," : "";
         s += "{\"hwnd\":" + hnum(k) + ",\"class\":" + quote(class_of(k)) + ",\"id\":" + num(GetDlgCtrlID(k)) +
              ",\"text\":" + quote(text_of(k)) + ",\"visible\":" + boolean(IsWindowVisible(k)) +
-             ",\"rect\":" + rect_of(k) +
-             ",\"enabled\":" + boolean(IsWindowEnabled(k)) + "}";
+             ",\"rect\":" + rect_of(k) + "}";
     }
     return s + "]";
 }
@@ -354,91 +342,165 @@ bool any_visible_titled(const std::wstring& title) {
     return false;
 }
 
-// Samples the first window of a class every INTERVAL ms for DURATION ms: one
-// JSON line per sample with its place, size and flags, and, when the window
-// did not move or change size while its client area was copied, that copy as
-// DIR\<i>.ppm ("shot":true).  With a TITLE each line also tells whether a
-// visible window of that title exists.  The lines are written as they come,
-// so a reader can act on them while the watch goes on.
-int watch(const std::wstring& cls, DWORD interval, DWORD duration, const std::wstring& dir, const std::wstring& title) {
+std::vector<std::wstring> split_classes(const std::wstring& list) {
+    std::vector<std::wstring> out;
+    size_t start = 0;
+    for (size_t comma; (comma = list.find(L',', start)) != std::wstring::npos; start = comma + 1)
+        out.push_back(list.substr(start, comma - start));
+    out.push_back(list.substr(start));
+    return out;
+}
+
+HWND first_of(const std::wstring& cls) {
+    auto hs = windows_of_class(cls);
+    return hs.empty() ? nullptr : hs[0];
+}
+
+// A sample of windows: each one's place, size and flags and, when it is on
+// the screen, a copy of its client area as FILES[k] ("shot":true) if two
+// copies 10 ms apart agree and no window of the list moved or changed size
+// meanwhile (a copy taken while a frame is drawn, or while the other window
+// moves over it, is no shot).
+std::string sample_json(const std::vector<HWND>& hs, const std::vector<std::wstring>& files) {
+    std::vector<RECT> before(hs.size()), after(hs.size());
+    std::vector<std::string> first(hs.size()), second(hs.size());
+    std::vector<bool> shown(hs.size());  // read with the places, not after the copies
+    const auto rects = [&](std::vector<RECT>& rs) {
+        for (size_t k = 0; k < hs.size(); ++k) {
+            rs[k] = hs[k] ? client_on_screen(hs[k]) : RECT{};
+            if (&rs == &before) shown[k] = hs[k] && IsWindowVisible(hs[k]);
+        }
+    };
+    const auto grab_all = [&](std::vector<std::string>& out) {
+        for (size_t k = 0; k < hs.size(); ++k) {
+            const RECT& r = before[k];
+            if (!shown[k] || r.right <= r.left || r.bottom <= r.top ||
+                !grab(r.left, r.top, r.right - r.left, r.bottom - r.top, out[k]))
+                out[k].clear();
+        }
+    };
+    rects(before);
+    grab_all(first);
+    Sleep(10);
+    grab_all(second);
+    rects(after);
+    bool still = true;
+    for (size_t k = 0; k < hs.size(); ++k)
+        still = still && EqualRect(&before[k], &after[k]) && shown[k] == (hs[k] && IsWindowVisible(hs[k]));
+    std::string s = "[";
+    for (size_t k = 0; k < hs.size(); ++k) {
+        s += k ? "," : "";
+        if (!hs[k]) {
+            s += "{\"found\":false}";
+            continue;
+        }
+        const RECT& r = before[k];
+        const bool shot = still && !first[k].empty() && first[k] == second[k] &&
+                          write_ppm(files[k], r.right - r.left, r.bottom - r.top, first[k]);
+        LONG ex = GetWindowLongW(hs[k], GWL_EXSTYLE);
+        s += "{\"found\":true,\"hwnd\":" + hnum(hs[k]) + ",\"x\":" + num(r.left) + ",\"y\":" + num(r.top) +
+             ",\"w\":" + num(r.right - r.left) + ",\"h\":" + num(r.bottom - r.top) +
+             ",\"visible\":" + boolean(shown[k]) + ",\"topmost\":" + boolean(ex & WS_EX_TOPMOST) +
+             ",\"shot\":" + boolean(shot) + "}";
+    }
+    return s + "]";
+}
+
+// Samples the first window of each class (CLASSES: a comma-separated list)
+// every INTERVAL ms for DURATION ms: one JSON line per sample, "wins" in the
+// order of the list, copies as DIR\<i>-<k>.ppm.  With a TITLE each line also
+// tells whether a visible window of that title exists.  The lines are
+// written as they come, so a reader can act on them while the watch goes on.
+int watch(const std::wstring& classes, DWORD interval, DWORD duration, const std::wstring& dir,
+          const std::wstring& title) {
+    const auto cls = split_classes(classes);
     emit("{\"ready\":true}");
     const double t0 = now_ms();
-    std::string rgb;
     for (int i = 0;; ++i) {
         const double due = t0 + static_cast<double>(i) * interval;
         if (due - t0 >= duration) break;
         double wait = due - now_ms();
         if (wait > 0) Sleep(static_cast<DWORD>(wait));
-        const double t = now_ms() - t0;
-        auto hs = windows_of_class(cls);
-        std::string s = "{\"i\":" + num(i) + ",\"t\":" + num(static_cast<long long>(t));
+        std::string s = "{\"i\":" + num(i) + ",\"t\":" + num(static_cast<long long>(now_ms() - t0));
         if (!title.empty()) s += ",\"dialog\":" + boolean(any_visible_titled(title));
-        if (hs.empty()) {
-            emit(s + ",\"found\":false}");
-            continue;
+        std::vector<HWND> hs;
+        std::vector<std::wstring> files;
+        for (size_t k = 0; k < cls.size(); ++k) {
+            hs.push_back(first_of(cls[k]));
+            files.push_back(dir + L"\\" + std::to_wstring(i) + L"-" + std::to_wstring(k) + L".ppm");
         }
-        HWND h = hs[0];
-        RECT before = client_on_screen(h);
-        const int w = before.right - before.left, ht = before.bottom - before.top;
-        bool shot = false;
-        if (w > 0 && ht > 0 && grab(before.left, before.top, w, ht, rgb)) {
-            RECT after = client_on_screen(h);
-            if (EqualRect(&before, &after))
-                shot = write_ppm(dir + L"\\" + std::to_wstring(i) + L".ppm", w, ht, rgb);
-        }
-        LONG ex = GetWindowLongW(h, GWL_EXSTYLE);
-        s += ",\"found\":true,\"hwnd\":" + hnum(h) + ",\"x\":" + num(before.left) + ",\"y\":" + num(before.top) +
-             ",\"w\":" + num(w) + ",\"h\":" + num(ht) + ",\"visible\":" + boolean(IsWindowVisible(h)) +
-             ",\"topmost\":" + boolean(ex & WS_EX_TOPMOST) + ",\"shot\":" + boolean(shot) + "}";
-        emit(s);
+        emit(s + ",\"wins\":" + sample_json(hs, files) + "}");
     }
     emit("{\"done\":true}");
     return 0;
 }
 
-bool is_topmost(const std::wstring& cls) {
-    auto hs = windows_of_class(cls);
-    return !hs.empty() && (GetWindowLongW(hs[0], GWL_EXSTYLE) & WS_EX_TOPMOST);
+// Whether every window of the list exists and is topmost.
+bool all_topmost(const std::vector<std::wstring>& cls) {
+    for (const auto& c : cls) {
+        HWND h = first_of(c);
+        if (!h || !(GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST)) return false;
+    }
+    return true;
+}
+
+// The visible windows of the list that lie over window `box`, in part.
+std::string covering(HWND box, const std::vector<std::wstring>& cls) {
+    RECT br{}, r{}, x{};
+    GetWindowRect(box, &br);
+    std::string s;
+    for (HWND h : top_level_windows()) {
+        if (h == box) break;  // top to bottom: the rest lie below it
+        for (const auto& c : cls) {
+            GetWindowRect(h, &r);
+            if (class_of(h) == c && IsWindowVisible(h) && IntersectRect(&x, &br, &r) && s.find(utf8(c.c_str())) == std::string::npos)
+                s += std::string(s.empty() ? "" : ",") + quote(c);
+        }
+    }
+    return s;
 }
 
 // Watches, 1 ms apart, for a visible window titled TITLE and tells whether
-// the first window of CLASS was topmost at the moment it appeared, when that
-// flag changed while the titled window stayed, and how long after the titled
-// window went the class window was topmost again (null: not within 1 s).
-// Prints "ready" first, so the caller can then do what opens the window.
-int topmost_during(const std::wstring& title, const std::wstring& cls, DWORD timeout_ms) {
+// the windows of CLASSES (a comma-separated list) were all topmost at the
+// moment it appeared, when that changed while the titled window stayed,
+// which of them lay over it at some moment, and how long after it went they
+// were all topmost again (null: not within 1 s).  Prints "ready" first, so
+// the caller can then do what opens the window.
+int topmost_during(const std::wstring& title, const std::wstring& classes, DWORD timeout_ms) {
+    const auto cls = split_classes(classes);
     emit("{\"ready\":true}");
     const double t0 = now_ms();
-    while (!any_visible_titled(title)) {
+    HWND box = nullptr;
+    while (!box) {
         if (now_ms() - t0 > timeout_ms) {
             emit("{\"appeared\":false}");
             return 1;
         }
+        for (HWND h : windows_titled(title))
+            if (IsWindowVisible(h)) box = h;
         Sleep(1);
     }
     const double t_open = now_ms();
-    bool flag = is_topmost(cls);
-    std::string s = "{\"appeared\":true,\"appeared_ms\":" + num(static_cast<long long>(t_open - t0)) +
-                    ",\"topmost_at_open\":" + boolean(flag) + ",\"changes\":[";
+    bool flag = all_topmost(cls);
+    std::string s = "{\"appeared\":true,\"topmost_at_open\":" + boolean(flag) + ",\"changes\":[", over;
     int changes = 0;
-    while (any_visible_titled(title) && now_ms() - t_open < timeout_ms) {
-        bool f = is_topmost(cls);
+    while (IsWindow(box) && IsWindowVisible(box) && now_ms() - t_open < timeout_ms) {
+        bool f = all_topmost(cls);
         if (f != flag) {
             flag = f;
             s += std::string(changes++ ? "," : "") + "{\"ms\":" + num(static_cast<long long>(now_ms() - t_open)) +
                  ",\"topmost\":" + boolean(f) + "}";
         }
+        if (over.empty()) over = covering(box, cls);
         Sleep(1);
     }
     const double t_close = now_ms();
-    const bool closed = !any_visible_titled(title);
-    s += "],\"closed\":" + boolean(closed) + ",\"open_ms\":" + num(static_cast<long long>(t_close - t_open));
+    const bool closed = !IsWindow(box) || !IsWindowVisible(box);
+    s += "],\"covered_by\":[" + over + "],\"closed\":" + boolean(closed) +
+         ",\"open_ms\":" + num(static_cast<long long>(t_close - t_open));
     long long back = -1;
-    while (closed && now_ms() - t_close < 1000) {
-        if (is_topmost(cls)) {
-            back = static_cast<long long>(now_ms() - t_close);
-            break;
-        }
+    while (closed && now_ms() - t_close < 1000 && back < 0) {
+        if (all_topmost(cls)) back = static_cast<long long>(now_ms() - t_close);
         Sleep(1);
     }
     s += ",\"topmost_after_close_ms\":" + (back < 0 ? std::string("null") : num(back)) + "}";
@@ -520,29 +582,6 @@ int ref_menu(int x, int y, const std::wstring& file, const std::vector<std::wstr
     return g_ref.result.find("\"saved\":true") != std::string::npos ? 0 : 1;
 }
 
-// ---------------------------------------------------------------- input
-
-// Mouse input goes through SendInput, so it reaches windows exactly as a
-// user's would (hit testing, activation, capture).  Absolute coordinates are
-// normalised to 0..65535 over the primary screen.
-void mouse_move(int x, int y) {
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (x * 65536 + sw / 2) / sw;
-    in.mi.dy = (y * 65536 + sh / 2) / sh;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-}
-
-void mouse_button(bool right, bool down) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = right ? (down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP)
-                          : (down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP);
-    SendInput(1, &in, sizeof in);
-}
-
 int usage() {
     emit("{\"error\":\"usage\",\"commands\":["
          "\"list\","
@@ -554,15 +593,11 @@ int usage() {
          "\"snap CLASS TIMEOUT_MS FILE.ppm\","
          "\"dialog TITLE TIMEOUT_MS\","
          "\"children CLASS\","
+         "\"texts CLASS TIMEOUT_MS\","
          "\"post HWND MSG WPARAM LPARAM\","
-         "\"send HWND MSG WPARAM LPARAM\","
-         "\"keys HWND VK...\","
-         "\"chars HWND TEXT\","
-         "\"click X Y [left|right]\","
-         "\"drag X1 Y1 X2 Y2 [STEPS]\","
          "\"activate HWND\","
-         "\"watch CLASS INTERVAL_MS DURATION_MS DIR [TITLE]\","
-         "\"topmost-during TITLE CLASS TIMEOUT_MS\","
+         "\"watch CLASS[,CLASS...] INTERVAL_MS DURATION_MS DIR [TITLE]\","
+         "\"topmost-during TITLE CLASS[,CLASS...] TIMEOUT_MS\","
          "\"refmenu X Y FILE.ppm CAPTION...\","
          "\"now\","
          "\"hold\"]}");
@@ -663,66 +698,29 @@ int main(int argc, char** argv) {
         emit(s + "]");
         return hs.empty() ? 1 : 0;
     }
-    if ((cmd == "post" || cmd == "send") && argc == 6) {
-        HWND h = parse_hwnd(argv[2]);
-        UINT msg = static_cast<UINT>(std::strtoul(argv[3], nullptr, 0));
-        WPARAM wp = static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0));
-        LPARAM lp = static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0));
-        if (cmd == "post") {
-            bool ok = PostMessageW(h, msg, wp, lp) != 0;
-            emit("{\"ok\":" + boolean(ok) + "}");
-            return ok ? 0 : 1;
-        }
-        // A message box or menu opened by the handler runs a nested loop and
-        // keeps SendMessage from returning; the timeout lets the probe go on.
-        DWORD_PTR result = 0;
-        bool ok = SendMessageTimeoutW(h, msg, wp, lp, SMTO_NORMAL, 2000, &result) != 0;
-        emit("{\"ok\":" + boolean(ok) + ",\"result\":" + num(static_cast<long long>(result)) + "}");
+    if (cmd == "post" && argc == 6) {
+        bool ok = PostMessageW(parse_hwnd(argv[2]), static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)),
+                               static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)),
+                               static_cast<LPARAM>(std::strtol(argv[5], nullptr, 0))) != 0;
+        emit("{\"ok\":" + boolean(ok) + "}");
         return ok ? 0 : 1;
     }
-    if (cmd == "keys" && argc >= 4) {
-        // Posted key strokes, so they reach the window without it having to
-        // be in the foreground (a message box's buttons answer to them).
-        HWND h = parse_hwnd(argv[2]);
-        for (int i = 3; i < argc; ++i) {
-            WPARAM vk = static_cast<WPARAM>(std::strtoul(argv[i], nullptr, 0));
-            PostMessageW(h, WM_KEYDOWN, vk, 1);
-            PostMessageW(h, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
+    if (cmd == "texts" && argc == 4) {
+        // Visible windows of the class with a text of their own (WM_GETTEXT):
+        // a tooltip control answers with the tip it shows.
+        std::wstring cls = warg(2);
+        auto hs = wait_for([&] { return windows_of_class(cls); },
+                           [](HWND h) { return IsWindowVisible(h) && !text_of(h).empty(); },
+                           static_cast<DWORD>(arg_long(argv[3])));
+        std::string s = "[";
+        for (size_t i = 0; i < hs.size(); ++i) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(hs[i], &pid);
+            s += (i ? "," : "") + std::string("{\"pid\":") + num(pid) + ",\"text\":" + quote(text_of(hs[i])) +
+                 ",\"rect\":" + rect_of(hs[i]) + "}";
         }
-        emit("{\"ok\":true}");
-        return 0;
-    }
-    if (cmd == "chars" && argc == 4) {
-        HWND h = parse_hwnd(argv[2]);
-        for (wchar_t c : warg(3)) PostMessageW(h, WM_CHAR, c, 1);
-        emit("{\"ok\":true}");
-        return 0;
-    }
-    if (cmd == "click" && (argc == 4 || argc == 5)) {
-        bool right = argc == 5 && std::string(argv[4]) == "right";
-        mouse_move(arg_long(argv[2]), arg_long(argv[3]));
-        Sleep(50);
-        mouse_button(right, true);
-        Sleep(50);
-        mouse_button(right, false);
-        emit("{\"ok\":true}");
-        return 0;
-    }
-    if (cmd == "drag" && (argc == 6 || argc == 7)) {
-        int x1 = arg_long(argv[2]), y1 = arg_long(argv[3]), x2 = arg_long(argv[4]), y2 = arg_long(argv[5]);
-        int steps = argc == 7 ? arg_long(argv[6]) : 10;
-        if (steps < 1) steps = 1;
-        mouse_move(x1, y1);
-        Sleep(50);
-        mouse_button(false, true);
-        for (int i = 1; i <= steps; ++i) {
-            Sleep(30);
-            mouse_move(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
-        }
-        Sleep(50);
-        mouse_button(false, false);
-        emit("{\"ok\":true}");
-        return 0;
+        emit(s + "]");
+        return hs.empty() ? 1 : 0;
     }
     if (cmd == "activate" && argc == 3) {
         // Wine lets any process hand the foreground on.  (The usual Windows
