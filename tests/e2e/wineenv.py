@@ -38,7 +38,6 @@ BACKGROUND = (58, 110, 165)
 SETTINGS_KEY = r"HKCU\Software\VB and VBA Program Settings\xpekko\setting"
 DPI_KEY = r"HKCU\Control Panel\Desktop"  # LogPixels: the screen's dpi for every process of the prefix
 RATE_VALUE = "kakeochiper"
-CONVERT = "/usr/bin/convert"  # ImageMagick itself, not a stand-in earlier in PATH
 
 # Registry of the prefix, imported once after wineboot.
 #  - Explorer\Desktop makes every process of the prefix join the virtual
@@ -101,10 +100,9 @@ def read_ppm(path):
 
 
 def ppm_to_png(ppm, png, scale=1):
-    args = [CONVERT, str(ppm)]
-    if scale != 1:
-        args += ["-filter", "point", "-resize", f"{100 * scale}%"]
-    subprocess.run(args + [str(png)], check=True, timeout=30)
+    from PIL import Image
+    im = Image.open(ppm)
+    im.resize((im.width * scale, im.height * scale), Image.NEAREST).save(png)
 
 
 class Desktop:
