@@ -600,6 +600,8 @@ int usage() {
          "\"topmost-during TITLE CLASS[,CLASS...] TIMEOUT_MS\","
          "\"refmenu X Y FILE.ppm CAPTION...\","
          "\"now\","
+         "\"state CLASS\","
+         "\"counts PID\","
          "\"hold\"]}");
     return 2;
 }
@@ -622,11 +624,126 @@ const std::wstring& warg(int i) {
     return i < static_cast<int>(g_wargs.size()) ? g_wargs[static_cast<size_t>(i)] : none;
 }
 
+// ---------------------------------------------------------------- state and counts
+
+// A window of CLASS as a dialog sees it: menu bar, frame styles, the
+// control with the keyboard focus, and each child in Tab order (the order
+// they were created) with its place in client pixels, text, enabled flag
+// and, for an edit box, the selection.
+int window_state(const std::wstring& cls) {
+    HWND h = first_of(cls);
+    if (!h) return emit("null"), 1;
+    LONG st = GetWindowLongW(h, GWL_STYLE), ex = GetWindowLongW(h, GWL_EXSTYLE);
+    GUITHREADINFO gi{};
+    gi.cbSize = sizeof gi;
+    GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gi);
+    std::string s = window_json(h);
+    s.pop_back();
+    s += ",\"menu\":" + boolean(GetMenu(h) != nullptr) + ",\"sysmenu\":" + boolean(st & WS_SYSMENU) +
+         ",\"minbox\":" + boolean(st & WS_MINIMIZEBOX) + ",\"maxbox\":" + boolean(st & WS_MAXIMIZEBOX) +
+         ",\"sizing\":" + boolean(st & WS_THICKFRAME) + ",\"dlgframe\":" + boolean(ex & WS_EX_DLGMODALFRAME) +
+         ",\"focus\":" + hnum(gi.hwndFocus) + ",\"children\":[";
+    int i = 0;
+    for (HWND k = GetWindow(h, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(k, &r);
+        MapWindowPoints(nullptr, h, reinterpret_cast<POINT*>(&r), 2);
+        DWORD a = 0, b = 0;
+        SendMessageTimeoutW(k, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b),
+                            SMTO_ABORTIFHUNG, 1000, nullptr);
+        s += std::string(i++ ? "," : "") + "{\"hwnd\":" + hnum(k) + ",\"class\":" + quote(class_of(k)) +
+             ",\"text\":" + quote(text_of(k)) + ",\"enabled\":" + boolean(IsWindowEnabled(k)) +
+             ",\"visible\":" + boolean(IsWindowVisible(k)) + ",\"tabstop\":" +
+             boolean(GetWindowLongW(k, GWL_STYLE) & WS_TABSTOP) + ",\"rect\":" + rect_json(r) +
+             (class_of(k) == L"Edit" ? ",\"sel\":[" + num(a) + "," + num(b) + "]" : "") + "}";
+    }
+    emit(s + "]}");
+    return 0;
+}
+
+// What a process holds, counted where Wine keeps it (its GetGuiResources
+// and GetProcessHandleCount say 0): GDI objects in the process's own handle
+// table (the PEB's GdiSharedHandleTable, entries with a type), windows
+// (top-level, their descendants, message-only), and kernel handles in the
+// server's list (NtQuerySystemInformation SystemHandleInformation).
+BOOL CALLBACK count_one(HWND, LPARAM p) {
+    ++*reinterpret_cast<int*>(p);
+    return TRUE;
+}
+
+int process_counts(DWORD pid) {
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!p) return emit("{\"error\":\"OpenProcess\"}"), 1;
+    using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    using QuerySystem = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+    HMODULE nt = GetModuleHandleW(L"ntdll.dll");
+    auto qp = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(GetProcAddress(nt, "NtQueryInformationProcess")));
+    auto qs = reinterpret_cast<QuerySystem>(reinterpret_cast<void*>(GetProcAddress(nt, "NtQuerySystemInformation")));
+    struct {
+        LONG status;
+        void* peb;
+        ULONG_PTR rest[4];
+    } basic{};
+    long long gdi = -1, kernel = -1;
+    void* table = nullptr;
+    SIZE_T got = 0;
+    if (qp(p, 0, &basic, sizeof basic, nullptr) == 0 &&
+        ReadProcessMemory(p, static_cast<char*>(basic.peb) + 0x94, &table, sizeof table, &got) && table) {
+        struct Entry {  // GDI_HANDLE_ENTRY, 24 bytes for 32 and 64 bits alike
+            unsigned long long object;
+            ULONG owner;
+            USHORT unique;
+            UCHAR type, flags;
+            unsigned long long user;
+        };
+        std::vector<Entry> e(0x10000);
+        if (ReadProcessMemory(p, table, e.data(), e.size() * sizeof(Entry), &got)) {
+            gdi = 0;
+            for (const Entry& x : e) gdi += x.type != 0;
+        }
+    }
+    std::vector<char> buf(1 << 20);
+    ULONG need = 0;
+    LONG st;
+    while ((st = qs(16, buf.data(), static_cast<ULONG>(buf.size()), &need)) == static_cast<LONG>(0xC0000004))
+        buf.resize(buf.size() * 2);
+    if (st == 0) {
+        struct Handle {
+            ULONG pid;
+            UCHAR type, flags;
+            USHORT value;
+            void* object;
+            ULONG access;
+        };
+        ULONG n = *reinterpret_cast<ULONG*>(buf.data());
+        const auto* hs = reinterpret_cast<const Handle*>(buf.data() + sizeof(ULONG_PTR));
+        kernel = 0;
+        for (ULONG i = 0; i < n; ++i) kernel += hs[i].pid == pid;
+    }
+    int windows = 0;
+    for (HWND h : top_level_windows()) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == pid) windows += 1, EnumChildWindows(h, count_one, reinterpret_cast<LPARAM>(&windows));
+    }
+    for (HWND h = nullptr; (h = FindWindowExW(HWND_MESSAGE, h, nullptr, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        windows += owner == pid;
+    }
+    emit("{\"gdi\":" + num(gdi) + ",\"windows\":" + num(windows) + ",\"kernel\":" + num(kernel) +
+         ",\"gui_resources\":" + num(GetGuiResources(p, GR_GDIOBJECTS)) + "}");
+    CloseHandle(p);
+    return gdi >= 0 && kernel >= 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string cmd = argv[1];
+    if (cmd == "state" && argc == 3) return window_state(warg(2));
+    if (cmd == "counts" && argc == 3) return process_counts(static_cast<DWORD>(arg_long(argv[2])));
 
     if (cmd == "list" && argc == 2) {
         emit(array_json(top_level_windows()));
