@@ -476,7 +476,7 @@ def drag_moves_him_and_he_walks_on_from_there(s):
         # the walk falls between reading the place and pressing, or between
         # the release and the first sample after it.
         # A drag is refused while rer visits: wait until he is gone.
-        w.wait(lambda smp: smp and not visiting(smp[-1]), 60, "rer gone")
+        w.wait(lambda smp: smp and not visiting(smp[-1]), 150, "rer gone")
         end = time.monotonic() + 30
         tick = None
         while time.monotonic() < end:
@@ -488,7 +488,7 @@ def drag_moves_him_and_he_walks_on_from_there(s):
         if tick is not None:
             time.sleep(max(0.0, tick + 0.1 - w.now()))
         for attempt in range(3):
-            w.wait(lambda smp: smp and not visiting(smp[-1]), 60, "rer gone")
+            w.wait(lambda smp: smp and not visiting(smp[-1]), 150, "rer gone")
             x0, y0, drop, released = drag(s, w)
             dx, dy = drag_by(x0, y0)
             if abs(drop[0] - (x0 + dx)) <= 2 and abs(drop[1] - (y0 + dy)) <= 2:
@@ -581,13 +581,13 @@ def click_shows_clock_box_below_him(s):
         expect_eq(wd, WEEKDAYS[now["weekday"]], "weekday kanji against Wine's weekday")
 
 
-@test(timeout=120)
+@test(timeout=240)
 def send_out_and_call_back(s):
     import visit_e2e
     lv = live(s)
-    w = Watch(s.d, lv.cells, "live-send-out", interval=50, duration=110000)
+    w = Watch(s.d, lv.cells, "live-send-out", interval=50, duration=230000)
     try:
-        w.wait(lambda smp: smp and not visiting(smp[-1]), 60, "rer gone")
+        w.wait(lambda smp: smp and not visiting(smp[-1]), 150, "rer gone")
         popup, _ = open_menu_by_click(s)
         click_item(s, popup, 0)
         t0 = w.now()
