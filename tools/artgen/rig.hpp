@@ -85,6 +85,10 @@ struct RerPose {
 // Ground rows: the lowest outline row of anything standing on the ground.
 inline constexpr int kPekkoGround = 61;  // in a 64 × 64 cell
 inline constexpr int kRerGround = 89;    // in a 64 × 92 cell
+// rer's window stands 18 pixels above ペッコ's while the two squat and chat:
+// on this row rer's feet are on ペッコ's ground. (Standing, rer is too tall
+// to do the same while he walks up; he walks a little in front of him.)
+inline constexpr int kRerSeatedGround = kPekkoGround + 18;
 // Top outline row of the skateboard deck (board on kRerGround); riders stand
 // on it.
 inline constexpr int kDeckTop = kRerGround - 10;

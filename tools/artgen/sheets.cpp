@@ -27,7 +27,7 @@ Canvas pekkoCell(const PekkoPose& p) {
 Canvas companionCell(const CompanionCell& k) {
   Canvas c(kCellW, 92);
   if (k.board) drawBoard(c, 32, kRerGround);
-  const int ground = k.board ? kDeckTop : kRerGround;
+  const int ground = k.board ? kDeckTop : k.rer.stance == RerStance::Seated ? kRerSeatedGround : kRerGround;
   drawRer(c, k.rer, k.rerX, ground);
   if (k.withPekko) drawPekko(c, kPassenger, kPassengerX, ground);
   outlineFigure(c);
