@@ -25,6 +25,16 @@ void CaptureGuard::removeCharacter(const Win32Window& window) {
   characters_.erase(std::remove(characters_.begin(), characters_.end(), &window), characters_.end());
 }
 
+Win32Window* CaptureGuard::character(HWND hwnd) const {
+  for (Win32Window* win : characters_)
+    if (win->nativeHandle() == hwnd) return win;
+  return nullptr;
+}
+
+void CaptureGuard::applyHeldGeometry() const {
+  for (Win32Window* win : characters_) win->applyGeometry();
+}
+
 bool CaptureGuard::isScreen(HDC dc) const {
   return std::find(screenDCs_.begin(), screenDCs_.end(), dc) != screenDCs_.end();
 }
@@ -32,6 +42,7 @@ bool CaptureGuard::isScreen(HDC dc) const {
 bool CaptureGuard::copy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop) {
   const auto blt = [&] { return ::BitBlt(dst, x, y, w, h, src, sx, sy, rop) != FALSE; };
   if (!isScreen(src)) return blt();
+  applyHeldGeometry();  // the screen shows the windows where they were put
   // A copy from the screen right after a character window shrank would
   // still see that window's last frame: give the uncovered area its few
   // milliseconds to be repainted first. The drawing's event passes, which
@@ -55,6 +66,10 @@ bool CaptureGuard::isStale(const DibSurface& capture, int x, int y, int w, int h
     RECT r{};
     if (!GetWindowRect(win->nativeHandle(), &r)) continue;
     if (capture.sameBlock(x, y, w, h, win->backImage(), sx - r.left, sy - r.top)) return true;
+    const POINT shown = win->lastShownAt();
+    if ((shown.x != r.left || shown.y != r.top) &&
+        capture.sameOverlap(x, y, w, h, win->backImage(), sx - shown.x, sy - shown.y))
+      return true;
   }
   return false;
 }

@@ -27,8 +27,12 @@ class CaptureGuard {
   std::size_t screenDCsHeld() const { return screenDCs_.size(); }
 
   // The character windows whose last frames a capture must not show.
-  void addCharacter(const Win32Window& window) { characters_.push_back(&window); }
+  void addCharacter(Win32Window& window) { characters_.push_back(&window); }
   void removeCharacter(const Win32Window& window);
+  // The character window with this handle, or null.
+  Win32Window* character(HWND hwnd) const;
+  // Gives the system every character window's held place and size.
+  void applyHeldGeometry() const;
 
   // BitBlt, guarded when the source is one of the screen contexts held.
   bool copy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop);
@@ -38,13 +42,14 @@ class CaptureGuard {
   // Whether the screen block of w x h pixels at (sx, sy), as copied into
   // `capture` at (x, y), is the last frame of a character window that is
   // not on the screen now (collapsed or hidden): the area it uncovered has
-  // not been repainted yet.
+  // not been repainted yet. Where a held move went with the collapse, that
+  // frame lies where the window was, overlapping the block in part.
   bool isStale(const DibSurface& capture, int x, int y, int w, int h, int sx, int sy) const;
 
   MessagePump& pump_;
   const DibSurface::Registry& surfaces_;
   std::vector<HDC> screenDCs_;
-  std::vector<const Win32Window*> characters_;
+  std::vector<Win32Window*> characters_;
 };
 
 }  // namespace platform::win32

@@ -75,7 +75,11 @@ void MessagePump::dispatch(MSG& msg) {
 
 int MessagePump::run() {
   MSG msg{};
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
+  for (;;) {
+    applyHeld();
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
+    dispatch(msg);
+  }
   return static_cast<int>(msg.wParam);
 }
 
@@ -88,6 +92,7 @@ void MessagePump::removeDialog(HWND dialog) {
 // --- passes ---------------------------------------------------------------
 
 void MessagePump::pumpPending() {
+  applyHeld();
   MSG msg;
   for (int i = 0; i < kMaxMessagesPerPass && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE); ++i) {
     if (msg.message == WM_QUIT) {

@@ -34,6 +34,17 @@ class MessagePump {
   // Dispatches the messages pending now and returns.
   void pumpPending();
 
+  // What the windows hold back from the system until it can be seen (see
+  // Win32Window::applyGeometry): given before every pass, every wait of the
+  // main loop and every loop of the layer's own.
+  void setApplyHeld(void (*apply)(void*), void* context) {
+    applyHeld_ = apply;
+    applyContext_ = context;
+  }
+  void applyHeld() const {
+    if (applyHeld_) applyHeld_(applyContext_);
+  }
+
   // One pass of the program's event processing: pumpPending, after waiting
   // out (while dispatching) what is left of the settling time of a window
   // just uncovered. A drawing runs its passes between taking its window
@@ -70,6 +81,8 @@ class MessagePump {
 
   std::vector<HWND> dialogs_;
   double lastUncovered_ = -1e9;
+  void (*applyHeld_)(void*) = nullptr;
+  void* applyContext_ = nullptr;
   // The compositor's entry points, where there is one.
   using IsEnabledFn = HRESULT(WINAPI*)(BOOL*);
   using FlushFn = HRESULT(WINAPI*)();

@@ -17,6 +17,7 @@ bool leftButtonDown() {
 }  // namespace
 
 void followMouseUntilRelease(HWND hwnd, MessagePump& pump) {
+  pump.applyHeld();
   if (!IsWindowVisible(hwnd) || !leftButtonDown()) return;
 
   // The grab offset is where the pointer is now, not where the button went

@@ -16,6 +16,12 @@ struct Session {
   MessagePump pump;
   DibSurface::Registry surfaces;
   CaptureGuard captures{pump, surfaces};
+
+  Session() {
+    pump.setApplyHeld([](void* guard) { static_cast<CaptureGuard*>(guard)->applyHeldGeometry(); }, &captures);
+  }
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
 };
 
 }  // namespace platform::win32

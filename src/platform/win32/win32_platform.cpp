@@ -1,4 +1,6 @@
 // The real platform: objects, event processing and the Win32 calls.
+#include <cstdlib>
+#include <string>
 #include "platform/win32/win32_platform.h"
 
 #include "platform/win32/win32.h"
@@ -78,10 +80,7 @@ std::unique_ptr<Surface> Win32Platform::loadPicture(Picture picture) {
     const void* bytes = data ? LockResource(data) : nullptr;
     if (bytes) bmp = decodePicture(static_cast<const std::uint8_t*>(bytes), SizeofResource(self, res));
   }
-  auto surface = std::make_unique<DibSurface>(std::max(bmp.width, 1), std::max(bmp.height, 1), 0x00FFFFFF,
-                                              &session_->surfaces);
-  surface->write(bmp);
-  return surface;
+  return std::make_unique<DibSurface>(bmp, &session_->surfaces);
 }
 
 std::unique_ptr<Timer> Win32Platform::createTimer(int intervalMs, bool enabled) {
@@ -99,6 +98,7 @@ void Win32Platform::end() { ExitProcess(0); }
 // --- the user -------------------------------------------------------------
 
 int Win32Platform::messageBox(const std::string& text, const std::string& title, int style) {
+  session_->captures.applyHeldGeometry();
   // The boxes belong to no window (the character windows never take the
   // focus and must not be disabled); MB_SETFOREGROUND brings the box to the
   // front and MB_TOPMOST keeps it above the topmost band, which the
@@ -148,6 +148,7 @@ void Win32Platform::saveSetting(const std::string& app, const std::string& secti
 }
 
 bool Win32Platform::shell(const std::string& commandLine, int showMode) {
+  session_->captures.applyHeldGeometry();
   std::wstring cmd = widen(commandLine);
   if (cmd.empty()) return false;
   STARTUPINFOW si{};
@@ -204,6 +205,8 @@ Handle Win32Platform::GetDC(Handle hWnd) {
 }
 
 int Win32Platform::ReleaseDC(Handle hWnd, Handle hDC) {
+  // The end of a drawing: what it left held is seen now at the latest.
+  session_->captures.applyHeldGeometry();
   if (hWnd == 0) session_->captures.screenReleased(fromHandle<HDC>(hDC));
   return ::ReleaseDC(fromHandle<HWND>(hWnd), fromHandle<HDC>(hDC));
 }
@@ -214,6 +217,14 @@ bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, i
 
 bool Win32Platform::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
                                  std::uint32_t flags) {
+  // A character window's held place and size go with a change of band
+  // alone in the same call; before any other change they are given first.
+  HWND hwnd = fromHandle<HWND>(hWnd);
+  if ((flags & (SWP_NOMOVE | SWP_NOSIZE)) == (SWP_NOMOVE | SWP_NOSIZE)) {
+    if (Win32Window* win = session_->captures.character(hwnd))
+      if (win->applyGeometry(fromHandle<HWND>(insertAfter), flags)) return true;
+  }
+  session_->captures.applyHeldGeometry();
   // Whatever the caller passes, no window of this program is activated by a
   // change of place or of band.
   return ::SetWindowPos(fromHandle<HWND>(hWnd), fromHandle<HWND>(insertAfter), x, y, cx, cy,
@@ -224,6 +235,7 @@ bool Win32Platform::ReleaseCapture() { return ::ReleaseCapture() != FALSE; }
 
 std::int32_t Win32Platform::SendMessage(Handle hWnd, std::uint32_t msg, std::uint32_t wParam,
                                         std::int32_t lParam) {
+  session_->captures.applyHeldGeometry();
   return static_cast<std::int32_t>(SendMessageW(fromHandle<HWND>(hWnd), msg, wParam, lParam));
 }
 

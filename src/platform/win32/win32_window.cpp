@@ -33,7 +33,8 @@ Win32Window::Win32Window(Session& session, const WindowDesign& design)
       kind_(design.kind),
       tppX_(twipsPerPixelX()),
       tppY_(twipsPerPixelY()),
-      back_(std::max(1, toPixels(design.width, tppX_)), std::max(1, toPixels(design.height, tppY_)),
+      back_(design.kind == WindowKind::Character ? 1 : std::max(1, toPixels(design.width, tppX_)),
+            design.kind == WindowKind::Character ? 1 : std::max(1, toPixels(design.height, tppY_)),
             backFillFor(design.kind), &session.surfaces),
       backFill_(backFillFor(design.kind)) {
   widthTw_ = design.width;
@@ -132,10 +133,16 @@ SIZE Win32Window::outerSize(int clientWidth, int clientHeight) const {
 // As long as the system has the window where the twips last set put it,
 // they read back exactly as set; moved or sized by other means (the user's
 // drag), the system's pixels count.
-float Win32Window::left() const { return readBack(placeNow().left, leftPx_, leftTw_, tppX_); }
-float Win32Window::top() const { return readBack(placeNow().top, topPx_, topTw_, tppY_); }
-float Win32Window::width() const { return readBack(clientNow().right, appliedWidth_, widthTw_, tppX_); }
-float Win32Window::height() const { return readBack(clientNow().bottom, appliedHeight_, heightTw_, tppY_); }
+float Win32Window::left() const {
+  return moveHeld_ ? leftTw_ : readBack(placeNow().left, leftPx_, leftTw_, tppX_);
+}
+float Win32Window::top() const { return moveHeld_ ? topTw_ : readBack(placeNow().top, topPx_, topTw_, tppY_); }
+float Win32Window::width() const {
+  return sizeHeld() ? widthTw_ : readBack(clientNow().right, appliedWidth_, widthTw_, tppX_);
+}
+float Win32Window::height() const {
+  return sizeHeld() ? heightTw_ : readBack(clientNow().bottom, appliedHeight_, heightTw_, tppY_);
+}
 
 float Win32Window::readBack(LONG pixels, int given, float twips, float tpp) {
   return pixels == given ? twips : static_cast<float>(pixels) * tpp;
@@ -154,6 +161,18 @@ RECT Win32Window::clientNow() const {
 }
 
 void Win32Window::setLeft(float twips) {
+  if (isCharacter()) {
+    // The other coordinate is taken from the system when the move is held
+    // first: a drag may have moved the window since.
+    if (!moveHeld_) {
+      topTw_ = top();
+      topPx_ = placeNow().top;
+    }
+    leftTw_ = twips;
+    leftPx_ = toPixels(twips, tppX_);
+    moveHeld_ = true;
+    return;
+  }
   leftTw_ = twips;
   leftPx_ = toPixels(twips, tppX_);
   RECT r{};
@@ -162,6 +181,16 @@ void Win32Window::setLeft(float twips) {
 }
 
 void Win32Window::setTop(float twips) {
+  if (isCharacter()) {
+    if (!moveHeld_) {
+      leftTw_ = left();
+      leftPx_ = placeNow().left;
+    }
+    topTw_ = twips;
+    topPx_ = toPixels(twips, tppY_);
+    moveHeld_ = true;
+    return;
+  }
   topTw_ = twips;
   topPx_ = toPixels(twips, tppY_);
   RECT r{};
@@ -182,6 +211,14 @@ void Win32Window::setHeight(float twips) {
 }
 
 void Win32Window::applySize() {
+  if (isCharacter()) {
+    // Collapsing is seen at once (what lay beneath shows again), and the
+    // frame's event passes that follow give it time to; a held move goes
+    // with it. Any other size waits for the next point where it shows.
+    const bool collapsing = (widthPx_ == 0 || heightPx_ == 0) && appliedWidth_ != 0 && appliedHeight_ != 0;
+    if (collapsing) applyGeometry();
+    return;
+  }
   back_.growTo(widthPx_, heightPx_, backFill_);
   // A frame collapses the window one side at a time and restores it the
   // same way; while either side is 0 nothing of a borderless window is on
@@ -198,20 +235,39 @@ void Win32Window::applySize() {
 }
 
 void Win32Window::show() {
+  applyGeometry();
   ShowWindow(hwnd_, isCharacter() ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
   // Paint the back image now rather than at the next idle moment, so the
   // window never shows anything but its frame.
   UpdateWindow(hwnd_);
 }
 
-void Win32Window::hide() { ShowWindow(hwnd_, SW_HIDE); }
+void Win32Window::hide() {
+  applyGeometry();
+  ShowWindow(hwnd_, SW_HIDE);
+}
 
 bool Win32Window::visible() const { return IsWindowVisible(hwnd_) != FALSE; }
 
 // --- drawing --------------------------------------------------------------
 
+Handle Win32Window::hDC() const {
+  // Drawing needs the back image at the size the client area was set to.
+  if (isCharacter() && widthPx_ > 0 && heightPx_ > 0) back_.resizeTo(widthPx_, heightPx_, backFill_);
+  return back_.hDC();
+}
+
 void Win32Window::refresh() {
   if (!IsWindowVisible(hwnd_)) return;  // it paints from the back image when shown
+  // A window growing back from nothing is presented as it is given its
+  // size, which waits for the next call that changes the window (a frame's
+  // change of band) or the next point where it shows.
+  if (sizeHeld() && (appliedWidth_ == 0 || appliedHeight_ == 0)) return;
+  applyGeometry();
+  present();
+}
+
+void Win32Window::present() {
   RECT r{};
   GetClientRect(hwnd_, &r);
   if (HDC dc = GetDC(hwnd_)) {
@@ -221,12 +277,57 @@ void Win32Window::refresh() {
   GdiFlush();
 }
 
+bool Win32Window::sizeHeld() const {
+  if (!isCharacter()) return false;
+  const bool empty = widthPx_ == 0 || heightPx_ == 0;
+  const bool appliedEmpty = appliedWidth_ == 0 || appliedHeight_ == 0;
+  if (empty && appliedEmpty) return false;
+  return widthPx_ != appliedWidth_ || heightPx_ != appliedHeight_;
+}
+
+bool Win32Window::applyGeometry(HWND insertAfter, UINT flags) {
+  const bool move = moveHeld_;
+  const bool size = sizeHeld();
+  if (!move && !size) return false;
+  flags |= SWP_NOACTIVATE;
+  flags = move ? flags & ~SWP_NOMOVE : flags | SWP_NOMOVE;
+  flags = size ? flags & ~SWP_NOSIZE : flags | SWP_NOSIZE;
+  // Growing back from nothing uncovers nothing and is painted right after
+  // from the back image: no invalidation, hence no WM_PAINT to follow.
+  const bool growing = size && (appliedWidth_ == 0 || appliedHeight_ == 0) && IsWindowVisible(hwnd_);
+  if (growing) flags |= SWP_NOREDRAW;
+  if (size && widthPx_ > 0 && heightPx_ > 0) back_.resizeTo(widthPx_, heightPx_, backFill_);
+  const SIZE outer = outerSize(widthPx_, heightPx_);
+  if (onScreen()) {
+    const RECT was = placeNow();
+    lastShownAt_ = {was.left, was.top};
+  }
+  moveHeld_ = false;
+  appliedWidth_ = widthPx_;
+  appliedHeight_ = heightPx_;
+  ::SetWindowPos(hwnd_, insertAfter, leftPx_, topPx_, outer.cx, outer.cy, flags);
+  if (growing) present();
+  return true;
+}
+
 void Win32Window::paint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
   if (dc) {
     const RECT& p = ps.rcPaint;
     BitBlt(dc, p.left, p.top, p.right - p.left, p.bottom - p.top, back_.dc(), p.left, p.top, SRCCOPY);
+    // Beyond a character's back image (a window shown before it is first
+    // drawn) lies the image's fill.
+    const int w = back_.width(), h = back_.height();
+    if (p.right > w || p.bottom > h) {
+      const COLORREF c = RGB((backFill_ >> 16) & 0xFF, (backFill_ >> 8) & 0xFF, backFill_ & 0xFF);
+      HBRUSH brush = CreateSolidBrush(c);
+      const RECT right{std::max<LONG>(p.left, w), p.top, p.right, p.bottom};
+      const RECT below{p.left, std::max<LONG>(p.top, h), std::min<LONG>(p.right, w), p.bottom};
+      if (right.left < right.right && right.top < right.bottom) FillRect(dc, &right, brush);
+      if (below.left < below.right && below.top < below.bottom) FillRect(dc, &below, brush);
+      DeleteObject(brush);
+    }
   }
   EndPaint(hwnd_, &ps);
 }

@@ -37,7 +37,7 @@ class Win32Window final : public Window {
   bool visible() const override;
 
   Handle hWnd() const override { return toHandle(hwnd_); }
-  Handle hDC() const override { return back_.hDC(); }
+  Handle hDC() const override;
   void refresh() override;
   Handle icon() const override { return toHandle(smallIcon_); }
 
@@ -45,9 +45,22 @@ class Win32Window final : public Window {
   Menu& addMenu(const std::string& caption) override;
 
   HWND nativeHandle() const { return hwnd_; }
-  // Shown and not collapsed to nothing.
+  // Shown and not collapsed to nothing, as the system has it now.
   bool onScreen() const;
+
+  // A character window's moves and sizes are held until they can be seen:
+  // each window change is a round trip to the window system, and a frame
+  // makes several in a row. This gives the system the place and size last
+  // set, with `insertAfter` as the band when `flags` lacks SWP_NOZORDER, in
+  // one call; a window that grows back from nothing is then presented from
+  // its back image at once. Returns false, doing nothing, when nothing was
+  // held.
+  bool applyGeometry(HWND insertAfter = nullptr, UINT flags = SWP_NOZORDER);
   const DibSurface& backImage() const { return back_; }
+  // Where the window last was while on the screen, as far as a held change
+  // took it away from there: a move and a collapse given together leave its
+  // last frame there, not where the window is now.
+  POINT lastShownAt() const { return lastShownAt_; }
 
  private:
   static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -59,6 +72,10 @@ class Win32Window final : public Window {
   // The outer size that gives this client size.
   SIZE outerSize(int clientWidth, int clientHeight) const;
   void applySize();
+  // Whether a size set differs from the one the system has (two sizes that
+  // are both nothing do not).
+  bool sizeHeld() const;
+  void present();
   // The window's place and client size as the system has them (on failure,
   // as last given), and a position or size in twips from them.
   RECT placeNow() const;
@@ -90,8 +107,12 @@ class Win32Window final : public Window {
   // The client size last given to the system (it can lag behind the size
   // set while the window is empty, see applySize).
   int appliedWidth_ = 0, appliedHeight_ = 0;
+  bool moveHeld_ = false;  // leftPx_, topPx_ not given to the system yet
+  POINT lastShownAt_{};
 
-  DibSurface back_;
+  // A character window's back image is as large as its client area was last
+  // set (only a cell after the first frame), made when it is drawn into.
+  mutable DibSurface back_;
   std::uint32_t backFill_;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
