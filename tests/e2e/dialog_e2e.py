@@ -10,11 +10,12 @@ click on the tray icon and the menu item, typing into the focused box,
 Enter and Esc. The setting is read with `wine reg query`.
 """
 
+import subprocess
 import time
 
-from live_e2e import (EXIT_ITEM, click_item, close_menu, exit_through_menu, live, open_menu_by_click, save_region,
-                      to_pixels, wait_popup)
-from run_e2e import MENU_TITLE, OUT, check, expect_eq, test
+from live_e2e import (EXIT_ITEM, click_item, close_menu, live, open_menu_by_click, save_region, to_pixels,
+                      tray_icon_box, wait_popup)
+from run_e2e import MENU_TITLE, OUT, Failure, check, expect_eq, test
 from wineenv import RATE_VALUE, SCREEN_H, SCREEN_W, SETTINGS_KEY, log, winpath
 
 SEND_OUT_ITEM, RATE_ITEM = 0, 5  # 遊びにやる and 駆け落ち率の設定 in the tray menu
@@ -97,25 +98,39 @@ def wait_dialog(s, cond, what, timeout=3.0):
 
 def choose(s, item):
     """Opens the tray menu with a click on the icon and chooses `item` (None:
-    closes it with a click beside it); 終了 goes through exit_through_menu.
-    Under Wine a menu opened right after another window closed or the
-    program started sometimes ignored the click on its item: the menu is
-    opened a moment later, and a click it ignored (it stays open) repeated.
-    s.menu_opened: when the menu was seen open."""
+    closes it with a click beside it). Under Wine a menu opened right after
+    another window closed or the program started sometimes ignored the click
+    on its item: the menu is opened a moment later, and a click it ignored
+    (it stays open) repeated. s.menu_clicked: when the click that closed it
+    began (the pointer then rests 0.15 s on the item). 終了: see ended()."""
     time.sleep(0.5)
     popup, _ = open_menu_by_click(s)
-    s.menu_opened = time.monotonic()
-    if item == EXIT_ITEM:
-        return exit_through_menu(s, popup)
     for attempt in range(3):
+        s.menu_clicked = time.monotonic()
         if item is None:
             close_menu(s)
         else:
             click_item(s, popup, item)
         if not wait_popup(s, s.live.pid, False, timeout=1.0):
-            return
+            return ended(s) if item == EXIT_ITEM else None
         log(f"the menu stayed open after a click on item {item} (attempt {attempt + 1})")
     check(False, f"the menu stays open after three clicks on item {item}")
+
+
+def ended(s):
+    """After 終了: the process ends, his window and the icon go."""
+    lv = s.live
+    try:
+        lv.run.app.wait(5)
+    except subprocess.TimeoutExpired:
+        raise Failure("xpekko.exe still runs 5 s after 終了")
+    check(s.d.probe("wait", "pekkoForm", "3000", "gone", check=False)[0] == 0, "pekkoForm is still there")
+    end = time.monotonic() + 3
+    while tray_icon_box(s) and time.monotonic() < end:
+        time.sleep(0.1)
+    check(tray_icon_box(s) is None, "the icon is still in the notification area after 終了")
+    s.stop(lv.name)
+    s.live = None
 
 
 def open_dialog(s):
@@ -128,7 +143,7 @@ def type_into(s, text, *keys):
     """Presses `keys` (xdotool names), types `text` and waits until the box ends with it."""
     if keys:
         s.d.xdotool("key", *keys)
-    s.d.xdotool("type", text)
+    s.d.xdotool("type", "--", text)
     return wait_dialog(s, lambda st: control(st, "Edit")["text"].endswith(text), f"the box reads {text!r}")
 
 

@@ -340,7 +340,7 @@ def click_keeps_foreground_elsewhere(s):
 sys.modules.setdefault("run_e2e", sys.modules[__name__])
 import live_e2e  # noqa: E402,F401
 import visit_e2e  # noqa: E402,F401
-import dialog_e2e  # noqa: E402,F401
+import dialog_e2e, soak_e2e  # noqa: E402,F401
 import dpi_e2e  # noqa: E402,F401
 
 
