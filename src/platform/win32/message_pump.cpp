@@ -19,12 +19,29 @@ constexpr double kSettleMs = 3.0;
 
 // Millisecond waits are only that accurate with a 1 ms system timer period;
 // it is raised only while a wait is running so the idle program costs nothing.
+// The request goes straight to ntdll, which every process has loaded: the
+// multimedia library's timeBeginPeriod would bring that library and, under
+// Wine, the COM libraries it imports (over 2 MB resident) for one call.
+using SetTimerResolutionFn = LONG(NTAPI*)(ULONG, BOOLEAN, ULONG*);
+
+SetTimerResolutionFn setTimerResolution() {
+  static const auto fn = reinterpret_cast<SetTimerResolutionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtSetTimerResolution")));
+  return fn;
+}
+
 class FineTimerPeriod {
  public:
-  FineTimerPeriod() { timeBeginPeriod(1); }
-  ~FineTimerPeriod() { timeEndPeriod(1); }
+  FineTimerPeriod() { set(TRUE); }
+  ~FineTimerPeriod() { set(FALSE); }
   FineTimerPeriod(const FineTimerPeriod&) = delete;
   FineTimerPeriod& operator=(const FineTimerPeriod&) = delete;
+
+ private:
+  static void set(BOOLEAN on) {
+    ULONG actual = 0;
+    if (SetTimerResolutionFn fn = setTimerResolution()) fn(10000, on, &actual);  // 100 ns units
+  }
 };
 
 DWORD waitMs(double ms) {

@@ -22,7 +22,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <mmsystem.h>
 #include <shellapi.h>
 
 // These name the W or A function under UNICODE; the interface's members of
