@@ -40,9 +40,9 @@ struct Watched {
 
 std::vector<Watched> watchedProcesses() {
   std::vector<Watched> out;
-  const char* spec = std::getenv("XPEKKO_BENCH_PIDS");
-  if (!spec) return out;
-  std::string all = spec;
+  const char* pids = std::getenv("XPEKKO_BENCH_PIDS");
+  if (!pids) return out;
+  std::string all = pids;
   for (std::size_t at = 0; at < all.size();) {
     std::size_t comma = all.find(',', at);
     if (comma == std::string::npos) comma = all.size();
