@@ -130,9 +130,7 @@ void menuForm::mgo_Click() {
   pekko.form().show();
   constexpr std::int16_t facingLeft = 6;
   pekko.BBfun1(facingLeft);
-  for (;;) {
-    const float gone = -64 * os.screen().twipsPerPixelY;
-    if (!(rion.left() > gone)) break;
+  while (pekko.rionOnScreen()) {
     pekko.BBfun1(facingLeft);
     pekko.GoRion();
   }

@@ -26,6 +26,9 @@ class pekkoForm {
   // One step of rer's ride to the left: alone, or with ペッコ on his board.
   void GoRion();
   void GoRion2();
+  // Whether rer has not yet ridden off past the screen's left edge; the
+  // loops that ride him off step while it holds. Read afresh each time.
+  bool rionOnScreen() const;
 
   // The behaviour timer's tick: continue the activity, or choose a new one.
   void Timer1_Timer();

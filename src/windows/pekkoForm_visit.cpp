@@ -22,6 +22,10 @@ constexpr float kOffLeftPixels = -64;
 
 }  // namespace
 
+bool pekkoForm::rionOnScreen() const {
+  return kOffLeftPixels * app_.os.screen().twipsPerPixelY < app_.rion().form().left();
+}
+
 void pekkoForm::RionVisit() {
   Module1& m = app_.m;
   const std::int16_t n = ++m.actStep;
@@ -124,9 +128,7 @@ void pekkoForm::visitFarewell() {
   if (randomDraw(app_.os, 100) > m.kakePer) {
     // He rides off alone; ペッコ stays where he is.
     timer1_->setEnabled(false);
-    for (;;) {
-      const float gone = kOffLeftPixels * app_.os.screen().twipsPerPixelY;
-      if (!(gone < rion.left())) break;
+    while (rionOnScreen()) {
       BBfun2(startled);
       GoRion();
     }
@@ -154,17 +156,12 @@ void pekkoForm::visitFarewell() {
 // until he is called back from the tray menu.
 void pekkoForm::visitLeaveTogether() {
   Module1& m = app_.m;
-  Window& rion = app_.rion().form();
   constexpr std::int16_t together = 10, frontStanding = 0;
   form_->hide();
   BBfun3(together);
   timer1_->setInterval(500);
   timer1_->setEnabled(false);
-  for (;;) {
-    const float gone = kOffLeftPixels * app_.os.screen().twipsPerPixelY;
-    if (!(gone < rion.left())) break;
-    GoRion2();
-  }
+  while (rionOnScreen()) GoRion2();
   BBfun1(frontStanding);
   app_.menu().mfile().setCaption(mgo, std::string(kCallBack));
   m.actStep = 0;
