@@ -85,8 +85,6 @@ class menuForm {
   Program& app_;
   std::unique_ptr<platform::Window> form_;
   platform::Menu* mfile_ = nullptr;
-  platform::Label* label1_ = nullptr;
   platform::TextBox* text1_ = nullptr;
-  platform::Label* label2_ = nullptr;
   platform::Button* command1_ = nullptr;
 };

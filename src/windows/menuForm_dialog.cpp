@@ -35,11 +35,11 @@ void menuForm::addDialogControls() {
                               px(p.width, scr.twipsPerPixelX), px(p.height, scr.twipsPerPixelY)};
   };
   auto [lx, ly, lw, lh] = place(kLabel1);
-  label1_ = &form_->addLabel(lx, ly, lw, lh, std::string(kRateLabel));
+  form_->addLabel(lx, ly, lw, lh, std::string(kRateLabel));
   auto [tx, ty, tw, th] = place(kText1);
   text1_ = &form_->addTextBox(tx, ty, tw, th, "10");
   auto [ux, uy, uw, uh] = place(kLabel2);
-  label2_ = &form_->addLabel(ux, uy, uw, uh, std::string(kRateUnit));
+  form_->addLabel(ux, uy, uw, uh, std::string(kRateUnit));
   auto [bx, by, bw, bh] = place(kCommand1);
   command1_ = &form_->addButton(bx, by, bw, bh, "OK");
   command1_->setDefault(true);  // Enter presses OK while it is enabled
