@@ -160,42 +160,33 @@ RECT Win32Window::clientNow() const {
   return r;
 }
 
-void Win32Window::setLeft(float twips) {
-  if (isCharacter()) {
-    // The other coordinate is taken from the system when the move is held
-    // first: a drag may have moved the window since.
-    if (!moveHeld_) {
-      topTw_ = top();
-      topPx_ = placeNow().top;
-    }
-    leftTw_ = twips;
-    leftPx_ = toPixels(twips, tppX_);
-    moveHeld_ = true;
-    return;
-  }
-  leftTw_ = twips;
-  leftPx_ = toPixels(twips, tppX_);
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  SetWindowPos(hwnd_, nullptr, leftPx_, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
+void Win32Window::setLeft(float twips) { moveTo(twips, std::nullopt); }
+void Win32Window::setTop(float twips) { moveTo(std::nullopt, twips); }
 
-void Win32Window::setTop(float twips) {
+// A character's move is held until his frame gives it to the system with
+// the rest; any other window moves at once. The coordinate not given is
+// taken from the system first: a drag may have moved the window since.
+void Win32Window::moveTo(std::optional<float> leftTw, std::optional<float> topTw) {
+  if (!moveHeld_) {
+    const RECT now = placeNow();
+    leftTw_ = readBack(now.left, leftPx_, leftTw_, tppX_);
+    topTw_ = readBack(now.top, topPx_, topTw_, tppY_);
+    leftPx_ = now.left;
+    topPx_ = now.top;
+  }
+  if (leftTw) {
+    leftTw_ = *leftTw;
+    leftPx_ = toPixels(*leftTw, tppX_);
+  }
+  if (topTw) {
+    topTw_ = *topTw;
+    topPx_ = toPixels(*topTw, tppY_);
+  }
   if (isCharacter()) {
-    if (!moveHeld_) {
-      leftTw_ = left();
-      leftPx_ = placeNow().left;
-    }
-    topTw_ = twips;
-    topPx_ = toPixels(twips, tppY_);
     moveHeld_ = true;
     return;
   }
-  topTw_ = twips;
-  topPx_ = toPixels(twips, tppY_);
-  RECT r{};
-  GetWindowRect(hwnd_, &r);
-  SetWindowPos(hwnd_, nullptr, r.left, topPx_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, leftPx_, topPx_, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::setWidth(float twips) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,8 @@ class Win32Window final : public Window {
   // The outer size that gives this client size.
   SIZE outerSize(int clientWidth, int clientHeight) const;
   void applySize();
+  // The move setLeft and setTop make; a coordinate not given stays.
+  void moveTo(std::optional<float> leftTw, std::optional<float> topTw);
   // Whether a size set differs from the one the system has (two sizes that
   // are both nothing do not).
   bool sizeHeld() const;
