@@ -92,7 +92,7 @@ def visit_figures(d):
     """A whole visit: the program started with the seed that brings rer at
     once and a rate of 0, timed from the start until rer has ridden off
     beyond the left edge again (the CPU of the program and wineserver)."""
-    d.reg_set_rate("0")
+    d.reg_put("0")
     app = d.start_app(env={"XPEKKO_RANDOM_SEED": "6995"})
     server = wineserver_pid(d.prefix)
     before = cpu_seconds(server) if server else 0
@@ -108,7 +108,7 @@ def visit_figures(d):
     wall = time.monotonic() - t0
     cpu = cpu_seconds(app.pid) + (cpu_seconds(server) - before if server else 0)
     d.stop_app(app)
-    d.reg_clear_rate()
+    d.reg_put(None)
     return [("a whole visit (start to rer gone): wall time, CPU of xpekko.exe + wineserver",
              f"{wall:.1f} s, {cpu:.2f} s" if came else "no visit seen")]
 

@@ -10,15 +10,12 @@ click on the tray icon and the menu item, typing into the focused box,
 Enter and Esc. The setting is read with `wine reg query`.
 """
 
-import subprocess
 import time
 
-from live_e2e import (EXIT_ITEM, click_item, close_menu, live, open_menu_by_click, save_region, to_pixels,
-                      tray_icon_box, wait_popup)
-from run_e2e import MENU_TITLE, OUT, Failure, check, expect_eq, test
-from wineenv import RATE_VALUE, SCREEN_H, SCREEN_W, SETTINGS_KEY, log, winpath
+from live_e2e import EXIT_ITEM, RATE_ITEM, SEND_OUT_ITEM, choose, live, save_region, to_pixels
+from run_e2e import MENU_TITLE, check, expect_eq, test
+from wineenv import SCREEN_H, SCREEN_W
 
-SEND_OUT_ITEM, RATE_ITEM = 0, 5  # 遊びにやる and 駆け落ち率の設定 in the tray menu
 KEEP = object()  # start_with: leave the stored setting as it is
 # The controls in Tab order: class, text (None: the rate), place in twips.
 CONTROLS = [("Static", "rerと駆け落ちする確率", (120, 0, 1950, 180)), ("Edit", None, (840, 240, 495, 270)),
@@ -26,38 +23,10 @@ CONTROLS = [("Static", "rerと駆け落ちする確率", (120, 0, 1950, 180)), (
 CLIENT_TWIPS = (2175, 975)
 
 
-# ------------------------------------------------------------------ the setting
-
-def stored(d):
-    """(type, data) of the stored rate as `reg query` prints it, or None."""
-    r = d._reg("query", SETTINGS_KEY, "/v", RATE_VALUE, check=False)
-    for line in r.stdout.splitlines():
-        parts = line.split(None, 2)
-        if parts[:1] == [RATE_VALUE] and len(parts) >= 2:
-            return parts[1], parts[2] if len(parts) == 3 else ""
-    return None
-
-
-def put(d, value):
-    """Stores `value`: None (no value), a text (REG_SZ) or (type, data)."""
-    d.reg_clear_rate()
-    if value is None:
-        return
-    kind, data = value if isinstance(value, tuple) else ("REG_SZ", value)
-    if len(data) < 1000:
-        d._reg("add", SETTINGS_KEY, "/v", RATE_VALUE, "/t", kind, "/d", data, "/f")
-        return
-    # Longer than a command line may be: through a .reg file.
-    reg = OUT / "dialog-long-rate.reg"
-    reg.write_text(f'Windows Registry Editor Version 5.00\n\n[{SETTINGS_KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n'
-                   f'"{RATE_VALUE}"="{data}"\n', encoding="utf-16")
-    d._reg("import", winpath(reg))
-
-
 # ------------------------------------------------------------------ the program and its dialog
 
 def start_with(s, value=KEEP):
-    """Starts the program anew with `value` stored (see put); on the first
+    """Starts the program anew with `value` stored (see Desktop.reg_put); on the first
     call the dialog tests' state is made (Live: desktop, tray and reference
     menus read before a start) with the rate 10. Its .stored: the setting
     read just before the start."""
@@ -68,8 +37,8 @@ def start_with(s, value=KEEP):
             return lv
     s.stop_all()
     if value is not KEEP:
-        put(s.d, value)
-    lv.stored = stored(s.d)  # as the program finds it
+        s.d.reg_put(value)
+    lv.stored = s.d.reg_rate()  # as the program finds it
     lv.run = s.run(lv.name)
     lv.pid = lv.run.snap["window"]["pid"]
     s.live = lv
@@ -94,43 +63,6 @@ def wait_dialog(s, cond, what, timeout=3.0):
         check(time.monotonic() < end, f"not within {timeout:.0f} s: {what} (dialog: visible {st['visible']}, "
               f"texts {[c['text'] for c in st['children']]}, OK enabled {control(st, 'Button')['enabled']})")
         time.sleep(0.05)
-
-
-def choose(s, item):
-    """Opens the tray menu with a click on the icon and chooses `item` (None:
-    closes it with a click beside it). Under Wine a menu opened right after
-    another window closed or the program started sometimes ignored the click
-    on its item: the menu is opened a moment later, and a click it ignored
-    (it stays open) repeated. s.menu_clicked: when the click that closed it
-    began (the pointer then rests 0.15 s on the item). 終了: see ended()."""
-    time.sleep(0.5)
-    popup, _ = open_menu_by_click(s)
-    for attempt in range(3):
-        s.menu_clicked = time.monotonic()
-        if item is None:
-            close_menu(s)
-        else:
-            click_item(s, popup, item)
-        if not wait_popup(s, s.live.pid, False, timeout=1.0):
-            return ended(s) if item == EXIT_ITEM else None
-        log(f"the menu stayed open after a click on item {item} (attempt {attempt + 1})")
-    check(False, f"the menu stays open after three clicks on item {item}")
-
-
-def ended(s):
-    """After 終了: the process ends, his window and the icon go."""
-    lv = s.live
-    try:
-        lv.run.app.wait(5)
-    except subprocess.TimeoutExpired:
-        raise Failure("xpekko.exe still runs 5 s after 終了")
-    check(s.d.probe("wait", "pekkoForm", "3000", "gone", check=False)[0] == 0, "pekkoForm is still there")
-    end = time.monotonic() + 3
-    while tray_icon_box(s) and time.monotonic() < end:
-        time.sleep(0.1)
-    check(tray_icon_box(s) is None, "the icon is still in the notification area after 終了")
-    s.stop(lv.name)
-    s.live = None
 
 
 def open_dialog(s):
@@ -195,12 +127,12 @@ def dialog_typing_enables_ok_only_for_a_rate(s):
     s.d.xdotool("key", "Return")
     time.sleep(0.5)
     check(dialog(s)["visible"], "Enter hid the dialog while OK was disabled")
-    expect_eq(stored(s.d), ("REG_SZ", "10"), "the setting after Enter on 'abc'")
+    expect_eq(s.d.reg_rate(), ("REG_SZ", "10"), "the setting after Enter on 'abc'")
     st = type_into(s, "25", "Home", "shift+End")
     expect_eq(control(st, "Edit")["text"], "25", "the box")
     check(control(st, "Button")["enabled"], "OK is disabled for '25'")
     press(s, "Return", False)
-    expect_eq(stored(s.d), ("REG_SZ", "25"), "the setting after Enter on '25'")
+    expect_eq(s.d.reg_rate(), ("REG_SZ", "25"), "the setting after Enter on '25'")
 
 
 @test
@@ -210,7 +142,7 @@ def dialog_after_restart_shows_saved_rate_and_esc_writes_nothing(s):
     expect_eq(control(st, "Edit")["text"], "25", "the box after a restart (the rate saved by OK)")
     type_into(s, "77")
     press(s, "Escape", False)
-    expect_eq(stored(s.d), ("REG_SZ", "25"), "the setting after Esc on '77'")
+    expect_eq(s.d.reg_rate(), ("REG_SZ", "25"), "the setting after Esc on '77'")
     st = open_dialog(s)
     expect_eq(control(st, "Edit")["text"], "25", "the box after Esc (the rate in force is unchanged)")
 
@@ -222,7 +154,7 @@ def dialog_exit_while_open_writes_nothing(s):
         open_dialog(s)
     type_into(s, "88", "Home", "shift+End")
     choose(s, EXIT_ITEM)
-    expect_eq(stored(s.d), ("REG_SZ", "25"), "the setting after 終了 with '88' in the open dialog")
+    expect_eq(s.d.reg_rate(), ("REG_SZ", "25"), "the setting after 終了 with '88' in the open dialog")
 
 
 # Every kind of stored setting: the program starts, the dialog shows the
@@ -241,7 +173,7 @@ def stored_setting(s, value, shown):
     expect_eq(control(st, "Button")["enabled"], 0 <= int(shown) <= 100, "OK enabled")
     press(s, "Escape", False)
     choose(s, EXIT_ITEM)
-    after = stored(s.d)
+    after = s.d.reg_rate()
     check(after == before, f"the setting changed from {str(before)[:60]} to {str(after)[:60]}")
 
 

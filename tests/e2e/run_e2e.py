@@ -78,6 +78,19 @@ def save_diff(actual, expected, w, h, name):
     save_rgb(bytes(out), w, h, name)
 
 
+def check_cell_picture(frame, expected, name, what):
+    """`frame` (w, h, packed RGB) is the cell `expected`: both saved 4x as
+    {name}.png and {name}-expected.png, and where they differ a red/grey
+    map {name}-diff.png."""
+    w, h, rgb = frame
+    save_rgb(rgb, w, h, f"{name}.png")
+    save_rgb(expected, CELL, CELL, f"{name}-expected.png")
+    bad = diff_pixels(rgb, expected, w) if (w, h) == (CELL, CELL) else [f"size {w} x {h}"]
+    if bad and (w, h) == (CELL, CELL):
+        save_diff(rgb, expected, w, h, f"{name}-diff.png")
+    check(not bad, f"{what}: {len(bad)} pixels differ, first at {bad[:5]} (see {name}-diff.png)")
+
+
 # ------------------------------------------------------------------ runs
 
 class Run:
@@ -176,7 +189,7 @@ def desktop_is_plain_before_start(s):
 
 @test
 def no_setting_nothing_written(s):
-    s.d.reg_clear_rate()
+    s.d.reg_put(None)
     r = s.run("nosetting")
     time.sleep(1.5)  # a few ticks: start-up is long over
     check(r.app.poll() is None, "the program ended")
@@ -184,15 +197,9 @@ def no_setting_nothing_written(s):
 
 
 @test
-def exactly_one_character_window(s):
-    s.run("nosetting")
-    wins = s.d.windows("pekkoForm")
-    expect_eq(len(wins), 1, "number of pekkoForm windows")
-
-
-@test
 def character_window_placement(s):
     w = s.run("nosetting").snap["window"]
+    expect_eq(len(s.d.windows("pekkoForm")), 1, "number of pekkoForm windows")
     check(w["visible"], "pekkoForm is not visible")
     expect_eq((w["client"]["w"], w["client"]["h"]), (CELL, CELL), "client size")
     expect_eq((w["rect"]["w"], w["rect"]["h"]), (CELL, CELL), "window size (no border)")
@@ -204,17 +211,8 @@ def character_window_placement(s):
 
 @test
 def first_frame_is_cell_0_over_desktop(s):
-    r = s.run("nosetting")
-    w, h, rgb = r.frame
-    expect_eq((w, h), (CELL, CELL), "captured frame size")
-    expected = composed_cell(SHEET, 0, s.baseline)
-    save_rgb(rgb, w, h, "nosetting-first-frame.png")
-    save_rgb(expected, w, h, "expected-first-frame.png")
-    bad = diff_pixels(rgb, expected, w)
-    if bad:
-        save_diff(rgb, expected, w, h, "nosetting-first-frame-diff.png")
-    check(not bad, f"{len(bad)} of {w * h} pixels differ from rPic1 cell 0 over the desktop, "
-          f"first at {bad[:5]} (see out/e2e/nosetting-first-frame-diff.png)")
+    check_cell_picture(s.run("nosetting").frame, composed_cell(SHEET, 0, s.baseline), "nosetting-first-frame",
+                       "first frame against rPic1 cell 0 over the desktop")
 
 
 @test
@@ -230,22 +228,13 @@ def screen_shows_what_wine_reads(s):
 
 
 @test
-def companion_parked_hidden_at_right_edge(s):
+def companion_and_menu_windows_hidden(s):
     s.run("nosetting")
-    wins = s.d.windows("rionForm")
-    expect_eq(len(wins), 1, "number of rionForm windows")
-    w = wins[0]
-    check(not w["visible"], "rionForm is visible")
-    expect_eq(w["rect"]["x"], SCREEN_W, "rionForm left edge")
-
-
-@test
-def menu_window_hidden(s):
-    s.run("nosetting")
-    wins = s.d.windows("menuForm")
-    expect_eq(len(wins), 1, "number of menuForm windows")
-    check(not wins[0]["visible"], "menuForm is visible")
-    expect_eq(wins[0]["title"], MENU_TITLE, "menuForm title")
+    rer, menu = s.d.windows("rionForm"), s.d.windows("menuForm")
+    expect_eq((len(rer), len(menu)), (1, 1), "numbers of rionForm and menuForm windows")
+    check(not rer[0]["visible"] and not menu[0]["visible"], "rionForm or menuForm is visible")
+    expect_eq(rer[0]["rect"]["x"], SCREEN_W, "rionForm's left edge")
+    expect_eq(menu[0]["title"], MENU_TITLE, "menuForm's title")
 
 
 @test
@@ -275,29 +264,6 @@ def no_taskbar_button(s):
                    if bar[(y * SCREEN_W) * 3:(y * SCREEN_W + left) * 3]
                    != s.taskbar[(y * SCREEN_W) * 3:(y * SCREEN_W + left) * 3]]
     check(not rows_differ, f"the taskbar's button row changed (rows {rows_differ[:5]}...)")
-
-
-@test
-def stored_rate_25_starts_the_same_and_stays(s):
-    s.stop_all()
-    s.d.reg_set_rate("25")
-    try:
-        r = s.run("rate25")
-        started_like_without_setting(s, r)
-        time.sleep(1.5)
-        check(r.app.poll() is None, "the program ended")
-        expect_eq(s.d.reg_rate(), "25", "stored rate after start")
-    finally:
-        s.stop_all()
-        s.d.reg_clear_rate()
-
-
-def started_like_without_setting(s, r):
-    w = r.snap["window"]
-    expect_eq((w["client"]["x"], w["client"]["y"], w["client"]["w"], w["client"]["h"]),
-              (START_X, START_Y, CELL, CELL), "pekkoForm client rect")
-    check(w["visible"] and w["topmost"], "pekkoForm not visible and topmost")
-    check(r.frame[2] == composed_cell(SHEET, 0, s.baseline), "first frame is not cell 0 composed over the desktop")
 
 
 @test

@@ -26,13 +26,13 @@ import threading
 import time
 from pathlib import Path
 
-from dialog_e2e import RATE_ITEM, SEND_OUT_ITEM, choose, dialog
-from live_e2e import ABOUT_ITEM, EXIT_ITEM, PARK, drag_by, live, popups, tray_icon_box, wait_popup
+from dialog_e2e import dialog
+from live_e2e import (ABOUT_ITEM, DATE_TIME_ITEM, EXIT_ITEM, PARK, RATE_ITEM, SEND_OUT_ITEM, VOLUME_ITEM, choose,
+                      drag_by, live, popups, tray_icon_box, wait_popup)
 from run_e2e import CELL, OUT, check, test
 from wineenv import log
 
 MINUTES = float(os.environ.get("XPEKKO_SOAK_MINUTES", "5"))
-DATE_TIME_ITEM, VOLUME_ITEM = 2, 3
 COUNTS = ("gdi", "windows", "kernel", "fds")
 TEXTS = ["25", "0", "100", "abc", "1e9", "-3", " 50.5 ", "", "101", "99.5", "x" * 40]
 
@@ -48,6 +48,7 @@ class Soak:
         self.keep = {w["pid"] for w in self.d.probe("list")[1]} | {self.lv.pid}  # processes whose windows stay
         self.server = self._wineserver()
         self.samples, self.actions = [], {}
+        self.rer_times, self.rer_shown = 0, False  # how often rer came into sight (visits and call backs)
         self.last_cpu = None
 
     # ---------------------------------------------------------------- measuring
@@ -181,6 +182,9 @@ class Soak:
             self.menu({"version": ABOUT_ITEM, "date/time": DATE_TIME_ITEM, "volume": VOLUME_ITEM}.get(name))
             time.sleep(rng.uniform(0.3, 2.0))
         self.tidy()
+        rer = self.character("rionForm") is not None
+        self.rer_times += rer and not self.rer_shown
+        self.rer_shown = rer
         check(self.app.poll() is None, f"the program ended during {name}")
 
     NAMES = ("click", "hover", "drag", "click rer", "hover rer", "send/call", "dialog", "version", "date/time",
@@ -213,9 +217,10 @@ def soak_random_use_holds_no_more_over_time(s):
         soak.run(MINUTES)
     finally:
         table = soak.table()
-        (OUT / "soak-samples.txt").write_text(table + f"\nactions: {soak.actions}\n")
+        seen = f"rer in sight after an action, times: {soak.rer_times}"
+        (OUT / "soak-samples.txt").write_text(table + f"\nactions: {soak.actions}\n{seen}\n")
         print(table, flush=True)
-        log(f"soak actions: {soak.actions}")
+        log(f"soak actions: {soak.actions}; {seen}")
     grown = soak.steady_growth()
     took = soak.exit()
     log(f"soak: the process ended {took:.2f} s after the click on 終了 began")

@@ -14,15 +14,18 @@ from pathlib import Path
 
 from PIL import Image
 
-from live_e2e import (CALL_BACK, PARK, SEND_OUT, SHEETS, TPP, Strip, character_box, check_menu_as_reference,
-                      close_menu, click_item, drag, f32, live, open_menu_by_click, pekko, start_twips, to_pixels,
-                      visiting)
+from live_e2e import (CALL_BACK, PARK, SEND_OUT, SEND_OUT_ITEM, SHEETS, TPP, Strip, character_box,
+                      check_menu_as_reference, choose, close_menu, drag, f32, live, open_menu_by_click, pekko,
+                      start_twips, to_pixels, visiting)
 from run_e2e import CELL, check, expect_eq, test
 from wineenv import SCREEN_H, SCREEN_W, log
 
 SEED = 6995
 RIDE = 200  # twips per ride step
 SCREEN_TW = (SCREEN_W * TPP, SCREEN_H * TPP)
+# Where he starts at 96 dpi, in twips and in pixels: the visits come to him there.
+LEFT, TOP = start_twips()
+PX, PY = to_pixels(LEFT), to_pixels(TOP)
 MEMORY_RE = re.compile(r"^リソースの残りは(\d+)% だぜ！$")
 
 
@@ -85,7 +88,7 @@ def call_back(s, w, strip):
     popup, (px, py) = open_menu_by_click(s)
     check_menu_as_reference(s, popup, px, py, CALL_BACK)
     t0 = w.now()
-    click_item(s, popup, 0)
+    choose(s, SEND_OUT_ITEM, popup)
     top = to_pixels(f32(SCREEN_TW[1] / 2 - f32(rer_h * TPP) / 2))
     stop = ride_end(SCREEN_TW[0], SCREEN_TW[0] / 2 - CELL * TPP / 2)
     gone = ride_end(stop, -CELL * TPP)
@@ -145,15 +148,13 @@ def check_arrival_and_chat(smp, what):
     above ペッコ, stopped 80 px right of him or just past, walked up in four
     160-twip steps, rose 6 px, and while they chat every frame of either is a
     cell of the chat. Returns the samples of the chat."""
-    left, top = start_twips()
-    px, py = to_pixels(left), to_pixels(top)
     seen = [x for x in smp if x["rer"].get("visible") and x["rer"]["x"] < SCREEN_W]
     check(seen, f"{what}: rer never came")
-    expect_eq({(x["x"], x["y"]) for x in seen[:5]}, {(px, py)}, f"{what}: ペッコ's place when rer came")
+    expect_eq({(x["x"], x["y"]) for x in seen[:5]}, {(PX, PY)}, f"{what}: ペッコ's place when rer came")
     check(seen[0]["rer"]["x"] > SCREEN_W - 3 * 14, f"{what}: rer first seen at {seen[0]['rer']['x']}, not at the edge")
-    arrival = [x["rer"] for x in seen if x["rer"]["y"] == py - 12]
-    stop = ride_end(SCREEN_TW[0], left + 80 * TPP)
-    walk_up = [to_pixels(left + 1200 - 160 * j) for j in range(1, 5)]
+    arrival = [x["rer"] for x in seen if x["rer"]["y"] == PY - 12]
+    stop = ride_end(SCREEN_TW[0], LEFT + 80 * TPP)
+    walk_up = [to_pixels(LEFT + 1200 - 160 * j) for j in range(1, 5)]
     xs = []
     for r in arrival:
         if not xs or xs[-1] != r["x"]:
@@ -164,11 +165,11 @@ def check_arrival_and_chat(smp, what):
           f"{what}: rer's places riding in are not 200-twip steps from the right edge: {xs[:k]}")
     # Every place seen walking up is one of the four, in order, the last
     # one among them (a stalled watch may miss one of 250 ms).
-    up = [x for x in xs[k + 1:] if x != to_pixels(left + 1200)]
+    up = [x for x in xs[k + 1:] if x != to_pixels(LEFT + 1200)]
     check(up and up[-1] == walk_up[-1] and all(a in walk_up and b in walk_up and walk_up.index(a) < walk_up.index(b)
                                                for a, b in zip(up, up[1:])),
           f"{what}: rer's places walking up {up}, not the four 160-twip steps {walk_up} in order")
-    chat = [x for x in seen if x["rer"]["y"] == py - 18]
+    chat = [x for x in seen if x["rer"]["y"] == PY - 18]
     check(chat, f"{what}: no chat (rer 18 px above ペッコ)")
     expect_eq({x["rer"]["x"] for x in chat}, {walk_up[-1]}, f"{what}: rer's left while they chat")
     pc = {x["cell"] for x in chat if x.get("shot")} - {None}
@@ -196,15 +197,13 @@ def visit_rate_0_rer_comes_chats_and_leaves_alone(s):
     lv, w = visit(s, 0)
     strip = Strip(s, "visit-strip")
     try:
-        left, top = start_twips()
-        px, py = to_pixels(left), to_pixels(top)
         smp = w.wait(lambda smp: smp and smp[-1]["rer"].get("visible") and smp[-1]["rer"]["x"] < SCREEN_W - 100, 15,
                      "rer riding in")
-        strip.add("arrival", smp[-1]["rer"]["x"] - 40, py)
-        expect_eq(smp[-1]["rer"]["y"], py - 12, "rer's top riding in (12 px above ペッコ's)")
-        smp = w.wait(lambda smp: smp and smp[-1]["rer"].get("y") == py - 18, 20, "the chat")
+        strip.add("arrival", smp[-1]["rer"]["x"] - 40, PY)
+        expect_eq(smp[-1]["rer"]["y"], PY - 12, "rer's top riding in (12 px above ペッコ's)")
+        smp = w.wait(lambda smp: smp and smp[-1]["rer"].get("y") == PY - 18, 20, "the chat")
         time.sleep(0.6)
-        strip.add("chat", px + 20, py)
+        strip.add("chat", PX + 20, PY)
         r = smp[-1]["rer"]
         # A drag on ペッコ during the visit: refused, he stays.
         x0, y0, drop, _ = drag(s, w)
@@ -223,28 +222,28 @@ def visit_rate_0_rer_comes_chats_and_leaves_alone(s):
         check(m and abs(int(m[1]) - expected) <= 1, f"rer's tooltip {tips[0]['text']!r}, /proc/meminfo gives {expected} %")
         text, _ = character_box(s, "rer", at, hold=1.0, shot="visit-rer-box")
         # ペッコ's clock box during the visit: it lies over both of them.
-        character_box(s, "ペッコ", (px + 16, py + 40), hold=1.0, shot="visit-clock-box")
+        character_box(s, "ペッコ", (PX + 16, PY + 40), hold=1.0, shot="visit-clock-box")
         w.boxes.append((t_box, w.now()))
         m = MEMORY_RE.match(text)
         check(m and abs(int(m[1]) - expected) <= 1, f"rer's box says {text!r}, /proc/meminfo gives {expected} %")
         chat_end = w.now()
-        gone = to_pixels(ride_end(f32(left + 560), -CELL * TPP))
+        gone = to_pixels(ride_end(f32(LEFT + 560), -CELL * TPP))
         smp = w.wait(lambda smp: smp[-1]["rer"]["x"] <= gone, 40, "rer gone beyond the left edge")
-        strip.add("gone", px, py)
+        strip.add("gone", PX, PY)
         t_gone = w.now()
         w.wait(lambda smp: resumed([x for x in smp if x["t"] / 1000 > t_gone + 0.3]), 30, "ペッコ going on after the visit")
     finally:
         smp = w.stop()
         strip.save()
     check_arrival_and_chat(smp, "rate 0")
-    farewell = [x for x in smp if x["t"] / 1000 > chat_end and x["rer"].get("visible") and x["rer"]["y"] != py - 18]
-    expect_eq({x["rer"]["y"] for x in farewell}, {py + 14}, "rer's top riding off (14 px below ペッコ's)")
+    farewell = [x for x in smp if x["t"] / 1000 > chat_end and x["rer"].get("visible") and x["rer"]["y"] != PY - 18]
+    expect_eq({x["rer"]["y"] for x in farewell}, {PY + 14}, "rer's top riding off (14 px below ペッコ's)")
     expect_eq(farewell[-1]["rer"]["x"], gone, "rer's left after riding off")
     shown = next(k for k, x in enumerate(smp) if x.get("visible"))
     check(all(x["visible"] for x in smp[shown:]), "ペッコ was hidden at the rate 0")
     fp, fr = feet(SHEETS["rPic2"], (2, 8, 9, 10)), feet(SHEETS["rPic3"], (4, 5, 6, 7))
-    log(f"feet in the chat: ペッコ's lowest rows {sorted({py + v for v in fp.values()})}, "
-        f"rer's {sorted({py - 18 + v for v in fr.values()})} (screen rows)")
+    log(f"feet in the chat: ペッコ's lowest rows {sorted({PY + v for v in fp.values()})}, "
+        f"rer's {sorted({PY - 18 + v for v in fr.values()})} (screen rows)")
     check_all_cells(s, w, smp, "visit0")
 
 
@@ -253,15 +252,13 @@ def visit_rate_100_they_leave_together_and_he_is_called_back(s):
     lv, w = visit(s, 100)
     strip = Strip(s, "elopement-strip")
     try:
-        left, top = start_twips()
-        px, py = to_pixels(left), to_pixels(top)
-        w.wait(lambda smp: smp and smp[-1]["rer"].get("y") == py - 18, 20, "the chat")
-        strip.add("chat", px + 20, py)
-        smp = w.wait(lambda smp: smp[-1]["rer"].get("y") == py + 14, 30, "the farewell")
-        strip.add("farewell", px, py)
+        w.wait(lambda smp: smp and smp[-1]["rer"].get("y") == PY - 18, 20, "the chat")
+        strip.add("chat", PX + 20, PY)
+        smp = w.wait(lambda smp: smp[-1]["rer"].get("y") == PY + 14, 30, "the farewell")
+        strip.add("farewell", PX, PY)
         w.wait(lambda smp: not smp[-1]["visible"], 20, "ペッコ leaving")
-        strip.add("together", px - 60, py + 20)
-        gone = to_pixels(ride_end(f32(left + 560) - 10 * RIDE, -CELL * TPP))
+        strip.add("together", PX - 60, PY + 20)
+        gone = to_pixels(ride_end(f32(LEFT + 560) - 10 * RIDE, -CELL * TPP))
         smp = w.wait(lambda smp: smp[-1]["rer"]["x"] <= -CELL, 20, "both beyond the left edge")
         strip.save()
         here = smp[-1]
@@ -272,7 +269,7 @@ def visit_rate_100_they_leave_together_and_he_is_called_back(s):
                   {(False, here["rer"]["x"], here["rer"]["y"], CELL, True)},
                   "ペッコ hidden and rer shown beyond the left edge, unmoved, for 10 s")
         hidden = pekko(s)["rect"]
-        expect_eq((hidden["x"], hidden["y"]), (to_pixels(left - 640), to_pixels(top + 400)),
+        expect_eq((hidden["x"], hidden["y"]), (to_pixels(LEFT - 640), to_pixels(TOP + 400)),
                   "ペッコ's place when he left (640 twips left, 400 down)")
         together = [x["rer"]["cell"] for x in smp if x.get("found") and not x["visible"] and x["rer"].get("shot")]
         expect_eq(set(together) - {None}, {("rPic3", 10)}, "rer's frames riding off with ペッコ")

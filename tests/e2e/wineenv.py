@@ -339,19 +339,28 @@ class Desktop:
 
     # ------------------------------------------------------------ settings
 
-    def reg_set_rate(self, text):
-        self._reg("add", SETTINGS_KEY, "/v", RATE_VALUE, "/t", "REG_SZ", "/d", text, "/f")
-
-    def reg_clear_rate(self):
+    def reg_put(self, value):
+        """Stores the rate `value`: None (no value), a text (REG_SZ) or (type, data)."""
         self._reg("delete", SETTINGS_KEY, "/v", RATE_VALUE, "/f", check=False)
+        if value is None:
+            return
+        kind, data = value if isinstance(value, tuple) else ("REG_SZ", value)
+        if len(data) < 1000:
+            self._reg("add", SETTINGS_KEY, "/v", RATE_VALUE, "/t", kind, "/d", data, "/f")
+            return
+        # Longer than a command line may be: through a .reg file.
+        reg = self.out / "long-rate.reg"
+        reg.write_text(f'Windows Registry Editor Version 5.00\n\n[{SETTINGS_KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n'
+                       f'"{RATE_VALUE}"="{data}"\n', encoding="utf-16")
+        self._reg("import", winpath(reg))
 
     def reg_rate(self):
-        """The stored text, or None when the value does not exist."""
+        """(type, data) of the stored rate as `reg query` prints it, or None."""
         r = self._reg("query", SETTINGS_KEY, "/v", RATE_VALUE, check=False)
         for line in r.stdout.splitlines():
             parts = line.split(None, 2)
-            if len(parts) >= 2 and parts[0] == RATE_VALUE and parts[1] == "REG_SZ":
-                return parts[2].strip() if len(parts) == 3 else ""
+            if parts[:1] == [RATE_VALUE] and len(parts) >= 2:
+                return parts[1], parts[2] if len(parts) == 3 else ""
         return None
 
     def _reg(self, *args, check=True):
