@@ -22,8 +22,8 @@ Win32MouseArea::Win32MouseArea(HWND owner, HWND toolTips, UINT id, RECT rect)
     : owner_(owner), toolTips_(toolTips), id_(id), rect_(rect) {
   if (!toolTips_) return;
   TTTOOLINFOW ti = toolInfo(owner_, id_);
-  // TTF_SUBCLASS: the control watches the window's mouse messages itself.
-  ti.uFlags = TTF_SUBCLASS;
+  // The window relays the mouse messages that count to the control.
+  ti.uFlags = 0;
   ti.rect = rect_;
   ti.lpszText = const_cast<wchar_t*>(L"");
   SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));

@@ -384,11 +384,19 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       mouseMoved(wParam, lParam);
       return 0;
     case WM_LBUTTONDOWN:
+      relayToToolTips(msg, wParam, lParam);
       leftPressed(lParam);
       return 0;
     case WM_LBUTTONUP:
+      relayToToolTips(msg, wParam, lParam);
       leftReleased(lParam);
       return 0;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+      relayToToolTips(msg, wParam, lParam);
+      break;
     case WM_CAPTURECHANGED:
       pressedArea_ = -1;  // the logic's ReleaseCapture before a drag ends up here
       return 0;

@@ -79,6 +79,7 @@ class Win32Window final : public Window {
   // are both nothing do not).
   bool sizeHeld() const;
   void present();
+  void relayToToolTips(UINT msg, WPARAM wParam, LPARAM lParam) const;
   // The window's place and client size as the system has them (on failure,
   // as last given), and a position or size in twips from them.
   RECT placeNow() const;

@@ -71,6 +71,7 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
     haveLastMove_ = true;
     lastMove_ = pointer;
   }
+  relayToToolTips(WM_MOUSEMOVE, wParam, lParam);
 
   MouseEvent e;
   e.button = buttonBits(wParam);
@@ -88,6 +89,23 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
   e.y = static_cast<float>(client.y) * tppY_;
   auto handler = onMouseMove;
   callSafely(handler, e);
+}
+
+// The tooltips see only the moves that count (above) and the buttons. Were
+// they to watch the window themselves, each frame's move under a resting
+// pointer would keep a shown tip from ever timing out, and the control
+// would go on polling the pointer ten times a second for as long as it rests.
+void Win32Window::relayToToolTips(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  if (!toolTips_) return;
+  MSG m{};
+  m.hwnd = hwnd_;
+  m.message = msg;
+  m.wParam = wParam;
+  m.lParam = lParam;
+  m.time = static_cast<DWORD>(GetMessageTime());
+  const DWORD pos = GetMessagePos();
+  m.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  SendMessageW(toolTips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&m));
 }
 
 void Win32Window::leftPressed(LPARAM lParam) {
