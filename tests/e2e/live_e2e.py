@@ -335,6 +335,19 @@ def visiting(sample):
     return bool(r.get("visible") and -CELL < r["x"] < SCREEN_W)
 
 
+def watch_without_rer(s, name, interval, duration):
+    """The live run and a Watch called `name` of it, from when rer is out
+    of sight (while he visits, ペッコ refuses drags and stops his moves)."""
+    lv = live(s)
+    w = Watch(s.d, lv.cells, name, interval=interval, duration=duration)
+    try:
+        w.wait(lambda smp: smp and not visiting(smp[-1]), 150, "rer gone")
+    except BaseException:
+        w.stop()
+        raise
+    return lv, w
+
+
 def drag_by(x0, y0):
     return (-120 if x0 > SCREEN_W // 2 else 120), (-90 if y0 > SCREEN_H // 2 else 90)
 
@@ -470,15 +483,12 @@ def walks_in_whole_steps_and_every_frame_is_a_cell(s):
 
 @test(timeout=300)
 def drag_moves_him_and_he_walks_on_from_there(s):
-    lv = live(s)
-    w = Watch(s.d, lv.cells, "live-drag", interval=40, duration=290000)
+    lv, w = watch_without_rer(s, "live-drag", 40, 290000)
     try:
         # Best during a walk: its remaining moves then start from the drop.
         # The grab and the release go right after a tick, so that no move of
         # the walk falls between reading the place and pressing, or between
         # the release and the first sample after it.
-        # A drag is refused while rer visits: wait until he is gone.
-        w.wait(lambda smp: smp and not visiting(smp[-1]), 150, "rer gone")
         end = time.monotonic() + 30
         tick = None
         while time.monotonic() < end:
@@ -594,10 +604,8 @@ def click_shows_clock_box_below_him(s):
 @test(timeout=240)
 def send_out_and_call_back(s):
     import visit_e2e
-    lv = live(s)
-    w = Watch(s.d, lv.cells, "live-send-out", interval=50, duration=230000)
+    lv, w = watch_without_rer(s, "live-send-out", 50, 230000)
     try:
-        w.wait(lambda smp: smp and not visiting(smp[-1]), 150, "rer gone")
         choose(s, SEND_OUT_ITEM)
         t0 = w.now()
         time.sleep(5.5)
