@@ -14,9 +14,9 @@ from pathlib import Path
 
 from PIL import Image
 
-from live_e2e import (CALL_BACK, PARK, SEND_OUT, SEND_OUT_ITEM, SHEETS, TPP, Strip, character_box,
-                      check_menu_as_reference, choose, close_menu, drag, f32, live, open_menu_by_click, pekko,
-                      start_twips, to_pixels, visiting)
+from live_e2e import (CALL_BACK, SEND_OUT, SEND_OUT_ITEM, SHEETS, TPP, Strip, character_box,
+                      check_menu_as_reference, choose, close_menu, drag, f32, hover_tip, live, open_menu_by_click,
+                      pekko, start_twips, to_pixels, visiting)
 from run_e2e import CELL, check, expect_eq, test
 from wineenv import SCREEN_H, SCREEN_W, log
 
@@ -210,16 +210,9 @@ def visit_rate_0_rer_comes_chats_and_leaves_alone(s):
         expect_eq(drop, (x0, y0), "ペッコ's place after a drag during the visit")
         # Hover over rer (right of ペッコ's window): his tooltip tells the free memory.
         at, t_box = (r["x"] + 50, r["y"] + 46), w.now()
-        for k in range(4):  # his window collapses at each frame, which may cut a hover short
-            s.d.xdotool("mousemove", str(at[0] + k), str(at[1]), "mousemove", str(at[0] + k + 1), str(at[1]))
-            tips = [t for t in s.d.probe("texts", "tooltips_class32", "1500", check=False)[1] if t["pid"] == lv.pid]
-            if tips:
-                break
-        s.d.xdotool("mousemove", *PARK)
-        expected = meminfo_percent()
-        check(tips, "no tooltip over rer")
-        m = MEMORY_RE.match(tips[0]["text"])
-        check(m and abs(int(m[1]) - expected) <= 1, f"rer's tooltip {tips[0]['text']!r}, /proc/meminfo gives {expected} %")
+        tip, expected = hover_tip(s, at), meminfo_percent()
+        m = MEMORY_RE.match(tip or "")
+        check(m and abs(int(m[1]) - expected) <= 1, f"rer's tip {tip!r}, /proc/meminfo gives {expected} %")
         text, _ = character_box(s, "rer", at, hold=1.0, shot="visit-rer-box")
         # ペッコ's clock box during the visit: it lies over both of them.
         character_box(s, "ペッコ", (PX + 16, PY + 40), hold=1.0, shot="visit-clock-box")
