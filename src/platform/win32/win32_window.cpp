@@ -99,7 +99,10 @@ Win32Window::~Win32Window() {
   menus_.clear();
   controls_.clear();
   if (font_) DeleteObject(font_);
-  if (toolTips_) DestroyWindow(toolTips_);
+  if (toolTips_) {
+    RemoveWindowSubclass(toolTips_, &Win32Window::toolTipsProc, 0);
+    DestroyWindow(toolTips_);
+  }
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);

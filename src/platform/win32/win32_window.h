@@ -62,6 +62,9 @@ class Win32Window final : public Window {
   // took it away from there: a move and a collapse given together leave its
   // last frame there, not where the window is now.
   POINT lastShownAt() const { return lastShownAt_; }
+  // This window, when a frame has it out of the way and `screen` lies where
+  // it was last seen; otherwise nothing.
+  HWND standInAt(POINT screen) const;
 
  private:
   static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -80,6 +83,8 @@ class Win32Window final : public Window {
   bool sizeHeld() const;
   void present();
   void relayToToolTips(UINT msg, WPARAM wParam, LPARAM lParam) const;
+  static LRESULT CALLBACK toolTipsProc(HWND tips, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR owner);
   // The window's place and client size as the system has them (on failure,
   // as last given), and a position or size in twips from them.
   RECT placeNow() const;

@@ -27,6 +27,24 @@ constexpr UINT kFirstControlId = 100;
 
 // --- children -------------------------------------------------------------
 
+// While a frame has a character's window out of the way, the tip control
+// would find whatever lies behind him under a resting pointer, and give up
+// showing the tip or hide it. To the control he stays where he was seen.
+LRESULT CALLBACK Win32Window::toolTipsProc(HWND tips, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR owner) {
+  if (msg == TTM_WINDOWFROMPOINT && lParam) {
+    const auto* window = reinterpret_cast<const Win32Window*>(owner);
+    if (HWND hwnd = window->standInAt(*reinterpret_cast<const POINT*>(lParam))) return reinterpret_cast<LRESULT>(hwnd);
+  }
+  return DefSubclassProc(tips, msg, wParam, lParam);
+}
+
+HWND Win32Window::standInAt(POINT screen) const {
+  if (!IsWindowVisible(hwnd_) || onScreen()) return nullptr;  // hidden, or there to be found
+  const RECT seen{lastShownAt_.x, lastShownAt_.y, lastShownAt_.x + back_.width(), lastShownAt_.y + back_.height()};
+  return PtInRect(&seen, screen) ? hwnd_ : nullptr;
+}
+
 MouseArea& Win32Window::addMouseArea(int x, int y, int width, int height) {
   if (!toolTips_) {
     // TTS_ALWAYSTIP: the character windows are never active, and a plain
@@ -34,6 +52,7 @@ MouseArea& Win32Window::addMouseArea(int x, int y, int width, int height) {
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
+    if (toolTips_ && isCharacter()) SetWindowSubclass(toolTips_, &Win32Window::toolTipsProc, 0, reinterpret_cast<DWORD_PTR>(this));
   }
   const RECT rect{x, y, x + width, y + height};
   areas_.push_back(std::make_unique<Win32MouseArea>(hwnd_, toolTips_, static_cast<UINT>(areas_.size() + 1), rect));
@@ -92,9 +111,9 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
 }
 
 // The tooltips see only the moves that count (above) and the buttons. Were
-// they to watch the window themselves, each frame's move under a resting
-// pointer would keep a shown tip from ever timing out, and the control
-// would go on polling the pointer ten times a second for as long as it rests.
+// they to watch the window themselves, each frame under a resting pointer
+// would count as a move: it would put off showing the tip again and again,
+// and keep a shown tip from ever timing out.
 void Win32Window::relayToToolTips(UINT msg, WPARAM wParam, LPARAM lParam) const {
   if (!toolTips_) return;
   MSG m{};
