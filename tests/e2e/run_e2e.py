@@ -85,8 +85,9 @@ def check_cell_picture(frame, expected, name, what):
     w, h, rgb = frame
     save_rgb(rgb, w, h, f"{name}.png")
     save_rgb(expected, CELL, CELL, f"{name}-expected.png")
-    bad = diff_pixels(rgb, expected, w) if (w, h) == (CELL, CELL) else [f"size {w} x {h}"]
-    if bad and (w, h) == (CELL, CELL):
+    check((w, h) == (CELL, CELL), f"{what}: the capture is {w} x {h} (see {name}.png)")
+    bad = diff_pixels(rgb, expected, w)
+    if bad:
         save_diff(rgb, expected, w, h, f"{name}-diff.png")
     check(not bad, f"{what}: {len(bad)} pixels differ, first at {bad[:5]} (see {name}-diff.png)")
 

@@ -88,7 +88,7 @@ def call_back(s, w, strip):
     popup, (px, py) = open_menu_by_click(s)
     check_menu_as_reference(s, popup, px, py, CALL_BACK)
     t0 = w.now()
-    choose(s, SEND_OUT_ITEM, popup)
+    choose(s, SEND_OUT_ITEM, popup)  # the first item, which reads 呼び戻す now
     top = to_pixels(f32(SCREEN_TW[1] / 2 - f32(rer_h * TPP) / 2))
     stop = ride_end(SCREEN_TW[0], SCREEN_TW[0] / 2 - CELL * TPP / 2)
     gone = ride_end(stop, -CELL * TPP)

@@ -348,7 +348,10 @@ class Desktop:
         if len(data) < 1000:
             self._reg("add", SETTINGS_KEY, "/v", RATE_VALUE, "/t", kind, "/d", data, "/f")
             return
-        # Longer than a command line may be: through a .reg file.
+        # Longer than a command line may be: through a .reg file, which
+        # holds a text as it is written here.
+        if kind != "REG_SZ" or '"' in data or "\\" in data:
+            raise HarnessError(f"only plain texts go through a .reg file, not {kind} {data[:20]!r}...")
         reg = self.out / "long-rate.reg"
         reg.write_text(f'Windows Registry Editor Version 5.00\n\n[{SETTINGS_KEY.replace("HKCU", "HKEY_CURRENT_USER")}]\n'
                        f'"{RATE_VALUE}"="{data}"\n', encoding="utf-16")
