@@ -144,6 +144,7 @@ class Watch:
         self.t0 = time.monotonic()  # about the probe's t = 0
         self.samples = []
         self.boxes = []  # (from, to) on the samples' clock: a character's box was open
+        self.pekko_before = None  # ペッコ's place in the last sample
         self.lock = threading.Lock()
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
@@ -158,15 +159,18 @@ class Watch:
             s["rer"] = r
             # Each window's capture is compared outside the other's place.
             # ペッコ's frames drawn during rer's ride hold rer where he was a
-            # step or two (up to 28 px) to the right. Captures of a window
-            # in part beyond the screen's edge come out black: no shots.
+            # step or two (up to 28 px) to the right; rer's frame may hold
+            # ペッコ where he was a sample ago (he steps down as they leave
+            # together). Captures of a window in part beyond the screen's
+            # edge come out black: no shots.
             pf, rf = footprint(p, CELL), footprint(r, RER_H)
-            hides = (footprint(r, RER_H, wider=28), pf)
+            hides = ([footprint(r, RER_H, wider=28)], [f for f in (pf, self.pekko_before) if f])
+            self.pekko_before = pf
             for k, (w, sheets) in enumerate(((s, ("rPic1", "rPic2")), (r, ("rPic3",)))):
-                w["hidden_part"] = overlap(pf, hides[0] if k == 0 else rf)
+                w["hidden_part"] = overlap(pf, hides[0][0]) if k == 0 else any(overlap(f, rf) for f in hides[1])
                 w["shot"] = bool(w.get("shot") and w["w"] == CELL and 0 <= w["x"] <= SCREEN_W - CELL)
                 w["cell"] = self.cells.name(Image.open(self.dir / f"{s['i']}-{k}.ppm").convert("RGB"), w["x"], w["y"],
-                                            sheets, [hides[k]] if w["hidden_part"] else ()) if w["shot"] else None
+                                            sheets, hides[k] if w["hidden_part"] else ()) if w["shot"] else None
             s["ok"] = s["shot"]
             with self.lock:
                 self.samples.append(s)
