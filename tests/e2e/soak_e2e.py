@@ -16,8 +16,12 @@ its windows, its kernel handles in the server (`probe counts`), and its open
 file descriptors. The first sample follows one pass of every action, so
 that what is made once and kept is in it. A count grows steadily when it
 rose over at least three quarters of the intervals (and at least 4) and ends
-above where it began; any such count fails the soak. The table of samples is
-printed and written to soak-samples.txt.
+more than a margin above where it began: 8 or a tenth of the start,
+whichever is more. The margin is for what the system caches on later first
+uses of its own: in an hour of this input the GDI objects settle 132 -> about
+141-147 within the first 20 minutes and then hold, in steps that can fall
+in three of five early minutes. Any count that grows steadily fails the
+soak. The table of samples is printed and written to soak-samples.txt.
 """
 
 import os
@@ -108,7 +112,7 @@ class Soak:
         for k in COUNTS:
             v = [r[k] for r in self.samples]
             ups = sum(b > a for a, b in zip(v, v[1:]))
-            if len(v) >= 5 and ups >= 0.75 * (len(v) - 1) and v[-1] > v[0]:
+            if len(v) >= 5 and ups >= 0.75 * (len(v) - 1) and v[-1] > v[0] + max(8, v[0] // 10):
                 out.append((k, v[0], v[-1], f"{ups}/{len(v) - 1}"))
         return out
 
