@@ -8,17 +8,10 @@
 namespace {
 
 TEST(StoredRate, PlainDecimalsRoundHalvesToEven) {
-  EXPECT_EQ(parseStoredRate("10", 1), 10);
-  EXPECT_EQ(parseStoredRate(" 7 ", 1), 7);
-  EXPECT_EQ(parseStoredRate("7.0", 1), 7);
-  EXPECT_EQ(parseStoredRate("12.5", 1), 12);
-  EXPECT_EQ(parseStoredRate("13.5", 1), 14);
-  EXPECT_EQ(parseStoredRate("-0.5", 1), 0);
-  EXPECT_EQ(parseStoredRate("+8", 1), 8);
-  EXPECT_EQ(parseStoredRate(".5", 1), 0);
-  EXPECT_EQ(parseStoredRate("5.", 1), 5);
-  EXPECT_EQ(parseStoredRate("32767", 1), 32767);
-  EXPECT_EQ(parseStoredRate("-32768", 1), -32768);
+  const std::pair<const char*, std::int16_t> cases[] = {
+      {"10", 10}, {" 7 ", 7}, {"7.0", 7}, {"12.5", 12},     {"13.5", 14},      {"-0.5", 0},
+      {"+8", 8},  {".5", 0},  {"5.", 5},  {"32767", 32767}, {"-32768", -32768}};
+  for (const auto& [text, rate] : cases) EXPECT_EQ(parseStoredRate(text, 1), rate) << '"' << text << '"';
 }
 
 TEST(StoredRate, AnythingElseGivesTheFallback) {

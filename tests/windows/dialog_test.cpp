@@ -5,7 +5,6 @@
 #include <random>
 
 #include "support.h"
-#include "windows/behaviour.h"
 
 using namespace testing_support;
 using platform::sim::SimButton;
@@ -65,10 +64,6 @@ TEST_F(DialogTest, OpensCentredWithTheRateSelectedInTheFocusedBoxAndNoMenuBar) {
         << i;
   }
   EXPECT_LE(ok().y + ok().h, menu().pixelHeight());  // the whole button shows
-  // Typing replaces the selected text.
-  desk.type(text1(), "3");
-  desk.doEvents();
-  EXPECT_EQ(text1().text(), "3");
 }
 
 TEST_F(DialogTest, OkIsEnabledOnlyForANumberFromZeroToAHundred) {
@@ -83,7 +78,7 @@ TEST_F(DialogTest, OkIsEnabledOnlyForANumberFromZeroToAHundred) {
   }
 }
 
-TEST_F(DialogTest, OkStoresTheRoundedRateAndTheNextVisitUsesIt) {
+TEST_F(DialogTest, OkOrEnterStoresTheRoundedRate) {
   const std::pair<const char*, std::int16_t> cases[] = {{" 7 ", 7},    {"7.0", 7}, {"12.5", 12}, {"13.5", 14},
                                                         {"99.5", 100}, {"0.5", 0}, {"100", 100}};
   for (const auto& [text, rate] : cases) {
@@ -95,12 +90,6 @@ TEST_F(DialogTest, OkStoresTheRoundedRateAndTheNextVisitUsesIt) {
     EXPECT_EQ(app.m.kakePer, rate) << text;
     EXPECT_EQ(desk.settings[kEntry], std::to_string(rate)) << text;
   }
-  // The rate is 100 now: the next farewell takes ペッコ along whatever it draws.
-  app.m.actMode = kRionVisit;
-  app.m.actStep = 8;
-  desk.scriptedRandom = {drawOf(100, 100)};
-  app.pekko().Timer1_Timer();
-  EXPECT_EQ(app.m.actStep, 9);  // the elopement goes on at the next tick
   // Enter presses OK too, once the text is a rate.
   open();
   typeOver("0");
@@ -145,21 +134,6 @@ TEST_F(DialogTest, TheTimerAndTheTrayGoOnWhileItIsOpen) {
   desk.trayMouse(platform::WM_LBUTTONUP);
   desk.doEvents();
   EXPECT_EQ(desk.messageBoxes.size(), 1u);
-}
-
-TEST(DialogStoredRate, AnOutOfRangeEntryOpensUnchangedWithOkDisabled) {
-  SimDesktop desk;
-  desk.settings[kEntry] = "500";
-  Program app(desk);
-  app.start();
-  EXPECT_EQ(app.m.kakePer, 500);
-  app.menu().mlove_Click();
-  EXPECT_EQ(app.menu().Text1().text(), "500");
-  EXPECT_FALSE(app.menu().Command1().enabled());
-  auto& box = static_cast<SimTextBox&>(app.menu().Text1());
-  desk.type(box, "\b\b\b50");
-  desk.doEvents();
-  EXPECT_TRUE(app.menu().Command1().enabled());
 }
 
 // Texts made of the pieces people and programs type: for every one the

@@ -13,46 +13,33 @@ namespace {
 
 class FrameTest : public ::testing::Test, public ProgramOnDesktop {};
 
-TEST_F(FrameTest, FigureOverUniformDesktopHasNoFringe) {
-  desk.fillDesktop(0x102030);
-  start();
-  const Bitmap shown = onScreen(pekko());
-  EXPECT_EQ(shown, composite(sheet(Picture::rPic1), 0, 64, Bitmap(64, 64, 0x102030)));
-  // Every background pixel of the cell is exactly the desktop colour.
-  const Bitmap& s = sheet(Picture::rPic1);
-  int background = 0;
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x)
-      if (s.at(x, 64 + y) == 0xFFFFFF) {
-        ++background;
-        EXPECT_EQ(shown.at(x, y), 0x102030u) << x << "," << y;
-      }
-  EXPECT_GT(background, 0);
-}
-
-TEST_F(FrameTest, FigureOverPatternedDesktopKeepsEveryBackgroundPixel) {
+// Each cell shows over exactly the desktop behind it, its first and last
+// cells included; a place half a pixel off a whole pixel rounds to even
+// (22.5 and -0.5 down, 23.5 up).
+TEST_F(FrameTest, EachSheetsCellOverThePatternedDesktopAtItsRoundedPlace) {
   desk.setDesktop(patternedDesktop(1024, 768));
   start();
-  const SimWindow& w = pekko();
-  const Bitmap behind = patternedDesktop(1024, 768);
-  Bitmap expectedBackground(64, 64);
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x) expectedBackground.at(x, y) = behind.at(w.pixelX() + x, w.pixelY() + y);
-  EXPECT_EQ(onScreen(w), composite(sheet(Picture::rPic1), 0, 64, expectedBackground));
-}
-
-TEST_F(FrameTest, HalfPixelPlacesRoundToEvenForTheCapture) {
-  desk.setDesktop(patternedDesktop(1024, 768));
-  start();
-  // 22.5 and -0.5 pixels round down to the even neighbour, 23.5 up.
-  for (float px : {22.5f, 23.5f, -0.5f}) {
-    SCOPED_TRACE(px);
-    pekko().setLeft(px * 15);
-    pekko().setTop(px * 15 + 3000);
-    app.pekko().BBfun1(std::int16_t{3});
-    EXPECT_EQ(pekko().pixelX(), platform::roundEven(px));
-    EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic1), 3, 64,
-                                           desktopUnder(desk, pekko().pixelX(), pekko().pixelY(), 64)));
+  struct Case {
+    void (pekkoForm::*draw)(const std::int16_t&);
+    Picture picture;
+    std::int16_t cell;
+    float px;
+  };
+  const Case cases[] = {
+      {&pekkoForm::BBfun1, Picture::rPic1, 3, 22.5f}, {&pekkoForm::BBfun1, Picture::rPic1, 11, 23.5f},
+      {&pekkoForm::BBfun2, Picture::rPic2, 0, -0.5f}, {&pekkoForm::BBfun2, Picture::rPic2, 13, 300},
+      {&pekkoForm::BBfun3, Picture::rPic3, 0, 22.5f}, {&pekkoForm::BBfun3, Picture::rPic3, 10, 200}};
+  rion().show();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "picture " << static_cast<int>(c.picture) << " cell " << c.cell);
+    SimWindow& w = c.picture == Picture::rPic3 ? rion() : pekko();
+    const int h = c.picture == Picture::rPic3 ? 92 : 64;
+    w.setLeft(c.px * 15);
+    w.setTop(c.px * 15 + 3000);
+    (app.pekko().*c.draw)(c.cell);
+    EXPECT_EQ(w.pixelX(), platform::roundEven(c.px));
+    EXPECT_EQ(onScreen(w, h),
+              composite(sheet(c.picture), c.cell, h, desktopUnder(desk, w.pixelX(), w.pixelY(), h)));
   }
 }
 
@@ -94,42 +81,6 @@ TEST_F(FrameTest, CompanionOverlapBecomesBackgroundOfMainFrame) {
   for (int y = 0; y < 64; ++y)
     for (int x = 32; x < 64; ++x) background.at(x, y) = rerShown.at(x - 32, y);
   EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic1), 0, 64, background));
-}
-
-TEST_F(FrameTest, DrawingRestoresOneCellWhateverTheSizeBefore) {
-  start();
-  const float left = pekko().left(), top = pekko().top();
-  for (float size : {0.0f, 5000.0f, 123.4f}) {
-    pekko().setWidth(size);
-    pekko().setHeight(size * 2);
-    app.pekko().BBfun2(std::int16_t{3});
-    EXPECT_EQ(pekko().width(), 960.0f);
-    EXPECT_EQ(pekko().height(), 960.0f);
-  }
-  app.pekko().BBfun3(std::int16_t{1});
-  EXPECT_EQ(rion().width(), 960.0f);
-  EXPECT_EQ(rion().height(), 1380.0f);
-  EXPECT_EQ(pekko().left(), left);  // a drawing never moves the window
-  EXPECT_EQ(pekko().top(), top);
-}
-
-TEST_F(FrameTest, FirstAndLastCellOfEachSheet) {
-  desk.fillDesktop(0x808080);
-  start();
-  const Bitmap grey64(64, 64, 0x808080), grey92(64, 92, 0x808080);
-  app.pekko().BBfun1(std::int16_t{11});
-  EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic1), 11, 64, grey64));
-  app.pekko().BBfun2(std::int16_t{0});
-  EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic2), 0, 64, grey64));
-  app.pekko().BBfun2(std::int16_t{13});
-  EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic2), 13, 64, grey64));
-  rion().setLeft(3000);
-  rion().setTop(3000);
-  rion().show();
-  for (std::int16_t cell : {std::int16_t{0}, std::int16_t{10}}) {
-    app.pekko().BBfun3(cell);
-    EXPECT_EQ(onScreen(rion(), 92), composite(sheet(Picture::rPic3), cell, 92, grey92));
-  }
 }
 
 TEST_F(FrameTest, TopmostWithoutTakingTheFocus) {

@@ -35,12 +35,15 @@ class MouseTest : public ::testing::Test, public ProgramOnDesktop {
   }
 };
 
-TEST_F(MouseTest, ClickShowsTheClockAndLeavesTheTopmostBandMeanwhile) {
+TEST_F(MouseTest, ClickShowsTheClockBelowOtherWindowsAndLeavesTheFocusWhereItWas) {
+  auto work = desk.openApplicationWindow(0, 0, 300, 200, 0xEEEEEE);
   desk.dateTime = {2026, 12, 5, 7, 22, 7, 0};
   bool topmostWhileOpen = true;
+  Handle focusWhileOpen = 0;
   std::unique_ptr<SimWindow> other;
   desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
     topmostWhileOpen = pekko().topmost;
+    focusWhileOpen = desk.foreground();
     // Another topmost window comes to the front while the box is open.
     other = desk.openApplicationWindow(0, 0, 50, 50, 0);
     desk.SetWindowPos(other->hWnd(), platform::HWND_TOPMOST, 0, 0, 0, 0, 3);
@@ -53,27 +56,15 @@ TEST_F(MouseTest, ClickShowsTheClockAndLeavesTheTopmostBandMeanwhile) {
   EXPECT_EQ(desk.messageBoxes[0].title, "ペッコ");
   EXPECT_EQ(desk.messageBoxes[0].style, platform::MB_OK);
   EXPECT_FALSE(topmostWhileOpen);
+  EXPECT_EQ(focusWhileOpen, work->hWnd());
+  EXPECT_EQ(desk.foreground(), other->hWnd());  // the window that opened meanwhile keeps it
   EXPECT_TRUE(pekko().topmost);
   const auto order = desk.stacking();  // above the other window again
   EXPECT_GT(std::find(order.begin(), order.end(), &pekko()),
             std::find(order.begin(), order.end(), other.get()));
 }
 
-TEST_F(MouseTest, ClickLeavesTheFocusWhereItWas) {
-  auto work = desk.openApplicationWindow(0, 0, 300, 200, 0xEEEEEE);
-  Handle focusWhileOpen = 0;
-  desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
-    focusWhileOpen = desk.foreground();
-    return platform::IDOK;
-  };
-  desk.click(pekko());
-  desk.doEvents();
-  ASSERT_EQ(desk.messageBoxes.size(), 1u);
-  EXPECT_EQ(focusWhileOpen, work->hWnd());
-  EXPECT_EQ(desk.foreground(), work->hWnd());
-}
-
-TEST_F(MouseTest, DragNeedsTheLeftButtonWhateverElseIsHeld) {
+TEST_F(MouseTest, DragNeedsTheLeftButtonWhateverElseIsHeldAndAnyMoveSetsTheTip) {
   struct Case {
     int buttons;
     bool drags;
@@ -87,8 +78,12 @@ TEST_F(MouseTest, DragNeedsTheLeftButtonWhateverElseIsHeld) {
     desk.drag(pekko(), 20, 0, 0, c.buttons);
     desk.doEvents();
     EXPECT_EQ(pekko().pixelX(), c.drags ? x + 20 : x);
+    EXPECT_EQ(desk.sentMessages.size(), c.drags ? 1u : 0u);
     EXPECT_EQ(image1().toolTipSets, tips + 1);  // refreshed in every case
+    EXPECT_EQ(image1().toolTipText(), "12月5日(土) 22時7分 だよ");
+    desk.sentMessages.clear();
   }
+  EXPECT_TRUE(desk.messageBoxes.empty());
 }
 
 TEST_F(MouseTest, NoDragDuringTheVisitButTheTooltipIsRefreshed) {
@@ -117,14 +112,6 @@ TEST_F(MouseTest, DragUsesTheSystemMoveLoopAndTimerFramesGoOnMeanwhile) {
   EXPECT_EQ(desk.releaseCaptures, 1);
   EXPECT_EQ(static_cast<platform::sim::SimTimer&>(app.pekko().Timer1()).ticks, ticks + 3);
   EXPECT_EQ(desk.heldScreenDCs(), 0);
-}
-
-TEST_F(MouseTest, HoverWithoutButtonsOnlySetsTheTooltip) {
-  desk.mouseMove(pekko(), 0);
-  desk.doEvents();
-  EXPECT_EQ(image1().toolTipText(), "12月5日(土) 22時7分 だよ");
-  EXPECT_TRUE(desk.sentMessages.empty());
-  EXPECT_TRUE(desk.messageBoxes.empty());
 }
 
 }  // namespace

@@ -25,10 +25,6 @@ TEST(TrayDecoding, EveryMessageComesBackAtEveryScale) {
     SCOPED_TRACE(tpp);
     for (int n = 0; n < 1024; ++n) ASSERT_EQ(trayMessageFromX(static_cast<float>(n) * tpp, tpp), n);
   }
-  EXPECT_EQ(trayMessageFromX(7710, 15), 514);
-  EXPECT_EQ(trayMessageFromX(7755, 15), 517);
-  EXPECT_EQ(trayMessageFromX(6168, 12), 514);
-  EXPECT_EQ(trayMessageFromX(6204, 12), 517);
   // At a whole factor X is rounded and the quotient truncated, not rounded.
   EXPECT_EQ(trayMessageFromX(7724.4f, 15), 514);
   EXPECT_EQ(trayMessageFromX(7724.5f, 15), 514);  // 7724, halves to even
@@ -73,7 +69,12 @@ TEST_F(TrayTest, MenuHasItsNineItemsInOrder) {
                                                 "駆け落ち率の設定", "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"}));
 }
 
-TEST_F(TrayTest, RecordFieldsAndTheTipFollowedByNulThenBlanks) {
+TEST_F(TrayTest, TheHiddenDialogAddsTheIconOnceWithItsRecordAndTip) {
+  EXPECT_FALSE(menu().visible());
+  EXPECT_EQ(menu().design.kind, platform::WindowKind::Dialog);
+  EXPECT_EQ(menu().width(), 2175.0f);
+  ASSERT_EQ(desk.notifyCalls.size(), 1u);
+  EXPECT_EQ(desk.notifyCalls[0].message, platform::NIM_ADD);
   ASSERT_EQ(desk.trayIcons.size(), 1u);
   const platform::NotifyIconData& d = desk.trayIcons.begin()->second;
   EXPECT_EQ(d.cbSize, 152u);
@@ -83,17 +84,11 @@ TEST_F(TrayTest, RecordFieldsAndTheTipFollowedByNulThenBlanks) {
   EXPECT_EQ(d.uCallbackMessage, 512u);
   EXPECT_NE(d.hIcon, 0u);
   EXPECT_EQ(d.hIcon, menu().icon());
+  // The tip, one NUL, then blanks to the field's width.
   ASSERT_EQ(d.szTip.size(), 64u);
   EXPECT_EQ(d.szTip.substr(0, 16), u"クリックするとメニューが出るよ!");
   EXPECT_EQ(d.szTip[16], u'\0');
   EXPECT_EQ(d.szTip.find_first_not_of(u' ', 17), std::u16string::npos);
-}
-
-TEST_F(TrayTest, TheWindowIsTheHiddenDialogWithTheProductName) {
-  EXPECT_FALSE(menu().visible());
-  EXPECT_EQ(menu().design.title, "ぴょこぴょこペッコ");
-  EXPECT_EQ(menu().design.kind, platform::WindowKind::Dialog);
-  EXPECT_EQ(menu().width(), 2175.0f);
 }
 
 TEST_F(TrayTest, IconComesBackWhenTheNotificationAreaIsRecreated) {
@@ -104,15 +99,6 @@ TEST_F(TrayTest, IconComesBackWhenTheNotificationAreaIsRecreated) {
   desk.trayMouse(514);
   desk.doEvents();
   EXPECT_EQ(desk.popups.size(), 1u);
-}
-
-TEST(MenuCommandLines, BuiltFromTheTrimmedDirectories) {
-  const std::string win = fixedText("C:\\WINDOWS", 255), sys = fixedText("C:\\WINDOWS\\SYSTEM", 255);
-  EXPECT_EQ(dateTimeCommand(win, sys),
-            "C:\\WINDOWS\\rundll32.exe shell32.dll,Control_RunDLL C:\\WINDOWS\\SYSTEM\\Timedate.cpl");
-  EXPECT_EQ(volumeCommand(win), "C:\\WINDOWS\\sndvol32.exe");
-  EXPECT_EQ(dateTimeFallbackCommand(sys), "C:\\WINDOWS\\SYSTEM\\control.exe timedate.cpl");
-  EXPECT_EQ(volumeFallbackCommand(sys), "C:\\WINDOWS\\SYSTEM\\sndvol.exe");
 }
 
 TEST_F(TrayTest, DateTimeAndVolumeStartTheirProgramsWithoutWaiting) {
