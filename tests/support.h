@@ -21,18 +21,35 @@ using platform::Picture;
 using platform::sim::SimDesktop;
 using platform::sim::SimWindow;
 
-// The program on a 1024 x 768 desktop at 15 twips per pixel.
+// A plain desktop colour for tests that tell cells apart.
+inline constexpr std::uint32_t kDesk = 0x3A6EA5;
+
+// The program on a 1024 x 768 desktop, by default at 15 twips per pixel.
 struct ProgramOnDesktop {
-  SimDesktop desk{1024, 768, 15};
+  explicit ProgramOnDesktop(float twipsPerPixel = 15) : desk(1024, 768, twipsPerPixel) {}
+  SimDesktop desk;
   Program app{desk};
 
   void start() { app.start(); }
+  // One tick of Timer1, as the event loop delivers it.
+  void tick() { desk.advance(app.pekko().Timer1().interval()); }
+  // Numbers for the next random draws, in order.
+  void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
   SimWindow& pekko() { return static_cast<SimWindow&>(app.pekko().form()); }
   SimWindow& rion() { return static_cast<SimWindow&>(app.rion().form()); }
   SimWindow& menu() { return static_cast<SimWindow&>(app.menu().form()); }
   // What the screen shows where a window is, one cell in size.
   Bitmap onScreen(const SimWindow& w, int height = 64) const {
     return desk.capture(w.pixelX(), w.pixelY(), 64, height);
+  }
+};
+
+// The program started on the plain desktop.
+class PlainDesktopTest : public ::testing::Test, public ProgramOnDesktop {
+ protected:
+  void SetUp() override {
+    desk.fillDesktop(kDesk);
+    start();
   }
 };
 

@@ -1,5 +1,5 @@
 // The behaviour engine on the simulated desktop: the scheduler's choice and
-// refusals, the walks, the idle actions, and their odds in the long run.
+// refusals, the walks and the idle actions, draw by draw at their edges.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,17 +11,8 @@ using namespace testing_support;
 
 namespace {
 
-constexpr std::uint32_t kDesk = 0x3A6EA5;
-
-class BehaviourTest : public ::testing::Test, public ProgramOnDesktop {
+class BehaviourTest : public PlainDesktopTest {
  protected:
-  void SetUp() override {
-    desk.fillDesktop(kDesk);
-    start();
-  }
-  // One tick of Timer1, as the event loop delivers it.
-  void tick() { desk.advance(app.pekko().Timer1().interval()); }
-  void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
   std::string shown() { return cells(onScreen(pekko())); }
   void placeAt(float left, float top) {
     pekko().setLeft(left);
@@ -104,16 +95,7 @@ TEST(Scheduler, WalksAreRefusedAtTheEdgesExactlyEqualCountsAsReaching) {
   EXPECT_FALSE(refusesToStart(kWalkRight, 0, 1e6f, screen));
 }
 
-TEST_F(BehaviourTest, ARefusedDrawIsDrawnAgainInTheSameTick) {
-  placeAt(13440, 5728);  // at the right edge
-  script({drawOf(35, 100), drawOf(45, 100)});
-  tick();
-  EXPECT_EQ(app.m.actMode, kWaveHand);
-  EXPECT_EQ(app.m.actStep, 1);
-  EXPECT_EQ(shown(), "action 0");
-}
-
-TEST_F(BehaviourTest, CornerWithTwoRefusalsStillStartsExactlyOneActivity) {
+TEST_F(BehaviourTest, RefusedDrawsAreDrawnAgainInTheSameTickUntilOneActivityStarts) {
   placeAt(13440, 9600);  // bottom right
   script({drawOf(3, 100), drawOf(38, 100), drawOf(7, 100), drawOf(12, 100)});
   tick();
@@ -132,19 +114,6 @@ TEST_F(BehaviourTest, WalkStartedJustInsideAnEdgeEndsBeyondIt) {
   script({drawOf(15, 100), drawOf(60, 100)});
   tick();
   EXPECT_EQ(app.m.actMode, kSitDown);  // up is refused now
-}
-
-TEST_F(BehaviourTest, WalkResumesWhereItStoppedWhileTheTimerWasOff) {
-  placeAt(7648, 5728);
-  script({drawOf(35, 100)});
-  tick(), tick();
-  app.pekko().Timer1().setEnabled(false);
-  desk.advance(10000);
-  EXPECT_EQ(app.m.actStep, 2);
-  app.pekko().Timer1().setEnabled(true);
-  tick(), tick(), tick();
-  EXPECT_EQ(app.m.actStep, 0);
-  EXPECT_EQ(pekko().left(), 7648 + 640.0f);
 }
 
 TEST_F(BehaviourTest, WalkGoesOnFromWhereADragLeftHim) {
@@ -214,53 +183,6 @@ TEST_F(BehaviourTest, SitDownHandsOverToTheVisitInTheSameTick) {
     EXPECT_EQ(shown(), "action 6");  // drawn by the visit, not the sit-down
     app.m.actStep = 0;
   }
-}
-
-TEST_F(BehaviourTest, DispatchingTicksReadNoRandomNumber) {
-  script({drawOf(5, 100)});
-  tick();
-  const int draws = desk.randomNumbersDrawn;
-  tick(), tick();
-  EXPECT_EQ(desk.randomNumbersDrawn, draws);
-}
-
-// With a fixed seed the shares of many draws approach the tables' odds.
-// 12000 draws give a standard error below 0.5 %; the tolerance is 1.5 %.
-TEST_F(BehaviourTest, LongRunSharesOfTheSixActivities) {
-  desk.randomSeed = 12345;
-  desk.randomize();
-  std::array<int, 8> count{};
-  const int n = 12000;
-  for (int i = 0; i < n; ++i) {
-    placeAt(7648, 5728);
-    app.m.actStep = 0;
-    app.pekko().Timer1_Timer();
-    ++count[app.m.actMode];
-  }
-  const double expected[] = {0, .10, .10, .10, .10, .14, .46};
-  for (int mode = 1; mode <= 6; ++mode)
-    EXPECT_NEAR(count[mode] / double(n), expected[mode], 0.015) << "activity " << mode;
-}
-
-TEST_F(BehaviourTest, LongRunOutcomesOfTheSitDown) {
-  desk.randomSeed = 777;
-  desk.randomize();
-  std::map<std::string, int> count;
-  const int n = 12000;
-  for (int i = 0; i < n; ++i) {
-    app.m.actMode = kSitDown;
-    app.m.actStep = 2;
-    app.pekko().Timer1_Timer();  // an expression stays at actStep 2 and is drawn
-    if (app.m.actMode == kRionVisit)
-      ++count["visit"];
-    else if (app.m.actStep == 0)
-      ++count["end"];
-    else
-      ++count[shown()];
-  }
-  const std::pair<const char*, double> expected[] = {{"action 2", .50}, {"action 3", .20}, {"action 4", .10},
-                                                     {"action 5", .13}, {"visit", .02},    {"end", .05}};
-  for (const auto& [what, share] : expected) EXPECT_NEAR(count[what] / double(n), share, 0.015) << what;
 }
 
 TEST_F(BehaviourTest, ARideStepMovesRer200TwipsLeftDrawsHimAndLetsEventsRun) {

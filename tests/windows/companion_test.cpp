@@ -11,16 +11,8 @@ using platform::sim::SimMenu;
 
 namespace {
 
-constexpr std::uint32_t kDesk = 0x3A6EA5;
-
-class CompanionTest : public ::testing::Test, public ProgramOnDesktop {
+class CompanionTest : public PlainDesktopTest {
  protected:
-  void SetUp() override {
-    desk.fillDesktop(kDesk);
-    start();
-  }
-  void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
-  void tick() { desk.advance(app.pekko().Timer1().interval()); }
   std::string mgo() { return app.menu().mfile().caption(::mgo); }
   void chooseMgo() { app.menu().mgo_Click(); }
 
@@ -54,19 +46,12 @@ TEST_F(CompanionTest, RerTellsTheFreeMemoryHoveredWithAnyButtonsOrClicked) {
   EXPECT_TRUE(desk.sentMessages.empty());                       // no drag of rer
   desk.memory.ullAvailPageFile = desk.memory.ullTotalPageFile;  // figures of the moment
   desk.memory.ullAvailPhys = desk.memory.ullTotalPhys;
-  bool topmostWhileOpen = true;
-  desk.onMessageBox = [&](const MessageBoxCall&) {
-    topmostWhileOpen = rion().topmost;
-    return platform::IDOK;
-  };
   app.pekko().BBfun3(0);
   desk.click(rion());
   desk.doEvents();
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
   EXPECT_EQ(desk.messageBoxes[0].text, "リソースの残りは100% だぜ！");
   EXPECT_EQ(desk.messageBoxes[0].title, "rer");
-  EXPECT_FALSE(topmostWhileOpen);
-  EXPECT_TRUE(rion().topmost);
 }
 
 TEST_F(CompanionTest, SendingOutHidesBothStopsTheTimerAndKeepsTheActivity) {

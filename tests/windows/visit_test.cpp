@@ -1,6 +1,6 @@
 // rer's visit on the simulated desktop: the positions of the worked
-// example, the timer at every step, the elopement rate, and the odds of
-// the chat over many visits.
+// example, the timer at every step, the elopement rate, and the chat's
+// draws at their edges.
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -10,18 +10,13 @@ using namespace testing_support;
 
 namespace {
 
-constexpr std::uint32_t kDesk = 0x3A6EA5;
-
-class VisitTest : public ::testing::Test, public ProgramOnDesktop {
+class VisitTest : public PlainDesktopTest {
  protected:
   void SetUp() override {
-    desk.fillDesktop(kDesk);
-    start();
+    PlainDesktopTest::SetUp();
     pekko().setLeft(7200);
     pekko().setTop(5280);
   }
-  void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
-  void tick() { desk.advance(timer().interval()); }
   platform::Timer& timer() { return app.pekko().Timer1(); }
   std::string mgo() { return app.menu().mfile().caption(::mgo); }
 
@@ -289,29 +284,29 @@ TEST(VisitSeed, TheEndToEndTestsSeedBringsRerAtTheThirdTick) {
   EXPECT_EQ(farewellTick, 36);
 }
 
-// Seeded, so the figures are fixed; over about 120 chats the mean length
-// has a standard error near 4.5 ticks, and the blush share near 0.3 %.
-TEST_F(VisitTest, ChatsLastFiftyTicksAndOneFrameInThirtyOneBlushes) {
-  desk.randomSeed = 4242;
-  desk.randomize();
-  app.m.actMode = kRionVisit;
-  int chats = 0, ticks = 0, frames = 0, blushes = 0;
-  while (ticks < 6000) {
+// A chat frame: the draws after the one that keeps the chat going pick the
+// two faces, and both below 10 make a blush, held for a second.
+TEST_F(VisitTest, TheChatsDrawsPickTheFacesAndBothBelowTenBlush) {
+  rion().setLeft(3000);
+  rion().setTop(3000);
+  rion().show();
+  const struct {
+    int p, q, pekkoCell, rionCell;
+  } cases[] = {{9, 9, 10, 7},  {10, 9, 2, 4},  {9, 10, 2, 4},  {30, 40, 2, 4},
+               {31, 41, 8, 5}, {40, 45, 8, 5}, {41, 46, 9, 6}, {50, 50, 9, 6}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.p << ", " << c.q);
+    app.m.actMode = kRionVisit;
     app.m.actStep = 7;
-    timer().setInterval(0);  // tell the blush by the interval it sets
+    script({drawOf(2, 50), drawOf(c.p, 50), drawOf(c.q, 50)});
     app.pekko().Timer1_Timer();
-    ++ticks;
-    if (app.m.actStep == 8) {
-      ++chats;
-    } else {
-      ++frames;
-      blushes += timer().interval() == 1000;
-    }
+    const bool blush = c.pekkoCell == 10;
+    EXPECT_EQ(app.m.actStep, 7);  // the chat again at the next tick
+    EXPECT_EQ(app.pekko().blushShown(), blush ? 1 : 0);
+    EXPECT_EQ(timer().interval(), blush ? 1000 : 500);
+    EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic2), c.pekkoCell, 64, Bitmap(64, 64, kDesk)));
+    EXPECT_EQ(onScreen(rion(), 92), composite(sheet(Picture::rPic3), c.rionCell, 92, Bitmap(64, 92, kDesk)));
   }
-  RecordProperty("ticks per chat", std::to_string(double(ticks) / chats));
-  RecordProperty("blush share", std::to_string(double(blushes) / frames));
-  EXPECT_NEAR(double(ticks) / chats, 50.0, 10.0);
-  EXPECT_NEAR(double(blushes) / frames, 81.0 / 2500, 0.008);
 }
 
 }  // namespace
