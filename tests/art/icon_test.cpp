@@ -55,29 +55,23 @@ class CommittedIcon : public ::testing::Test {
   Bytes ico = readFile(std::string(ART_SOURCE_DIR) + "/resources/xpekko.ico");
 };
 
-TEST_F(CommittedIcon, HasA16ColourSmallAndA256ColourLargeImage) {
+TEST_F(CommittedIcon, HoldsA16ColourSmallAndA256ColourLargeBitmapBackToBack) {
   ASSERT_GE(ico.size(), 6u + 32u);
   EXPECT_EQ(u16(ico, 0), 0u);
   EXPECT_EQ(u16(ico, 2), 1u);  // icon, not cursor
   ASSERT_EQ(u16(ico, 4), 2u);
-  const Entry small = entry(ico, 0), large = entry(ico, 1);
-  EXPECT_EQ(small.w, 16u);
-  EXPECT_EQ(small.h, 16u);
-  EXPECT_EQ(small.bpp, 4u);
-  EXPECT_EQ(small.colours, 16u);
-  EXPECT_EQ(large.w, 32u);
-  EXPECT_EQ(large.h, 32u);
-  EXPECT_EQ(large.bpp, 8u);
-  EXPECT_EQ(large.colours, 0u);  // 0 means 256 or more
-  EXPECT_EQ(small.planes, 1u);
-  EXPECT_EQ(large.planes, 1u);
-}
-
-TEST_F(CommittedIcon, ImagesAreContiguousBitmapsWithConsistentHeaders) {
-  ASSERT_GE(ico.size(), 6u + 32u);
+  const struct {
+    unsigned size, bpp, colours;  // 0 colours: 256 or more
+  } expected[] = {{16, 4, 16}, {32, 8, 0}};
   std::uint32_t expectedOffset = 6 + 2 * 16;
   for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
     const Entry e = entry(ico, i);
+    EXPECT_EQ(e.w, expected[i].size);
+    EXPECT_EQ(e.h, expected[i].size);
+    EXPECT_EQ(e.bpp, expected[i].bpp);
+    EXPECT_EQ(e.colours, expected[i].colours);
+    EXPECT_EQ(e.planes, 1u);
     EXPECT_EQ(e.offset, expectedOffset);
     ASSERT_LE(std::size_t(e.offset) + e.size, ico.size());
     const std::size_t h = e.offset;

@@ -38,26 +38,20 @@ TEST(Raster, ClosingOutlineSkipsPartsThatAlreadyHaveOne) {
   EXPECT_EQ(c.at(8, 3), Bg);
 }
 
-TEST(Raster, ShadeOnlyRecoloursTheBaseColour) {
+TEST(Raster, ShadedPartIsOutlinedAndShadedOnlyInItsBaseColourOppositeTheOffset) {
   Canvas c(12, 12);
-  Shape s = box(2, 2, 8, 8);
-  fillOutlined(c, s, Shirt);
-  c.set(7, 7, White);
-  shade(c, s, -2, 0, Shirt, ShirtShade);
-  EXPECT_EQ(c.at(6, 4), ShirtShade);  // right-hand band
-  EXPECT_EQ(c.at(5, 4), Shirt);
-  EXPECT_EQ(c.at(7, 7), White);
-  EXPECT_EQ(c.at(8, 4), Line);
-}
-
-TEST(Raster, ShadedPartIsOutlinedWithItsShadeOppositeTheOffset) {
-  Canvas c(12, 12);
-  fillShaded(c, box(2, 2, 8, 8), Shirt, ShirtShade, -2, 0);
+  const Shape s = box(2, 2, 8, 8);
+  fillShaded(c, s, Shirt, ShirtShade, -2, 0);
   EXPECT_EQ(c.at(1, 4), Line);
   EXPECT_EQ(c.at(8, 4), Line);
   EXPECT_EQ(c.at(5, 4), Shirt);
   EXPECT_EQ(c.at(6, 4), ShirtShade);
   EXPECT_EQ(count(c, ShirtShade), 12);  // the two right-hand columns
+  c.set(7, 7, White);
+  c.set(6, 5, Shirt);
+  shade(c, s, -2, 0, Shirt, ShirtShade);
+  EXPECT_EQ(c.at(7, 7), White);  // not the base colour: left alone
+  EXPECT_EQ(c.at(6, 5), ShirtShade);
 }
 
 TEST(Raster, PenStampTurnsWithThePenAndFlipTurnsItOnceMore) {

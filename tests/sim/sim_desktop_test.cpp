@@ -32,15 +32,6 @@ TEST(SimRaster, OperationsFollowTheirTruthTables) {
   EXPECT_EQ(rop3(0x00F00021, s, d), 0xFFFFFFu);  // PATCOPY with the default white brush
 }
 
-TEST(SimRaster, MaskThenImageLeavesBackgroundWhereBothAreWhite) {
-  for (std::uint32_t b : {0x000000u, 0xFFFFFFu, 0x123456u, 0x808080u}) {
-    // Mask white, image white: background.
-    EXPECT_EQ(rop3(SRCINVERT, 0xFFFFFF, rop3(SRCERASE, 0xFFFFFF, b)), b);
-    // Mask black: the image, whatever the background.
-    EXPECT_EQ(rop3(SRCINVERT, 0xAB1234, rop3(SRCERASE, 0x000000, b)), 0xAB1234u);
-  }
-}
-
 TEST(SimScreen, ComposesVisibleWindowsInBandOrder) {
   SimDesktop desk(100, 100, 15);
   desk.fillDesktop(0x111111);
