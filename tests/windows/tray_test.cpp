@@ -101,45 +101,40 @@ TEST_F(TrayTest, IconComesBackWhenTheNotificationAreaIsRecreated) {
   EXPECT_EQ(desk.popups.size(), 1u);
 }
 
-TEST_F(TrayTest, DateTimeAndVolumeStartTheirProgramsWithoutWaiting) {
-  desk.programs = {"C:\\WINDOWS\\rundll32.exe", "C:\\WINDOWS\\sndvol32.exe"};
-  choice = m3;
-  desk.trayMouse(514);
-  desk.doEvents();
-  choice = m4;
-  desk.trayMouse(517);
-  desk.doEvents();
-  ASSERT_EQ(desk.shells.size(), 2u);
-  EXPECT_EQ(desk.shells[0].commandLine,
-            "C:\\WINDOWS\\rundll32.exe shell32.dll,Control_RunDLL C:\\WINDOWS\\SYSTEM\\Timedate.cpl");
-  EXPECT_EQ(desk.shells[0].showMode, 2);
-  EXPECT_EQ(desk.shells[1].commandLine, "C:\\WINDOWS\\sndvol32.exe");
-  EXPECT_EQ(desk.shells[1].showMode, 1);
-}
-
-TEST_F(TrayTest, WhereTheWindowsDirectoryLacksThemTheSystemsOwnToolsOpen) {
-  desk.programs = {"C:\\WINDOWS\\SYSTEM\\control.exe", "C:\\WINDOWS\\SYSTEM\\sndvol.exe"};
-  app.menu().m3_Click();
-  app.menu().m4_Click();
-  ASSERT_EQ(desk.shells.size(), 4u);
-  EXPECT_FALSE(desk.shells[0].started);
-  EXPECT_TRUE(desk.shells[1].started);
-  EXPECT_EQ(desk.shells[1].commandLine, "C:\\WINDOWS\\SYSTEM\\control.exe timedate.cpl");
-  EXPECT_TRUE(desk.shells[3].started);
-}
-
-TEST_F(TrayTest, MissingProgramsChangeNothingAndShowNothing) {
-  desk.programs.clear();
+// Date and time, and volume, start the tool in the Windows directory, or
+// else the system's own, without waiting; with neither nothing shows.
+TEST_F(TrayTest, DateTimeAndVolumeStartTheFirstOfTheirToolsThatExists) {
+  using Started = std::vector<std::pair<std::string, int>>;  // command line, show mode
+  const struct {
+    std::set<std::string> programs;
+    Started started;
+  } cases[] = {
+      {{"C:\\WINDOWS\\rundll32.exe", "C:\\WINDOWS\\sndvol32.exe"},
+       {{"C:\\WINDOWS\\rundll32.exe shell32.dll,Control_RunDLL C:\\WINDOWS\\SYSTEM\\Timedate.cpl", 2},
+        {"C:\\WINDOWS\\sndvol32.exe", 1}}},
+      {{"C:\\WINDOWS\\SYSTEM\\control.exe", "C:\\WINDOWS\\SYSTEM\\sndvol.exe"},
+       {{"C:\\WINDOWS\\SYSTEM\\control.exe timedate.cpl", 1}, {"C:\\WINDOWS\\SYSTEM\\sndvol.exe", 1}}},
+      {{}, {}}};
   const float left = pekko().left();
-  app.menu().m3_Click();
-  app.menu().m4_Click();
+  for (const auto& c : cases) {
+    desk.programs = c.programs;
+    desk.shells.clear();
+    choice = m3;
+    desk.trayMouse(514);
+    desk.doEvents();
+    choice = m4;
+    desk.trayMouse(517);
+    desk.doEvents();
+    Started started;
+    for (const auto& shell : desk.shells)
+      if (shell.started) started.emplace_back(shell.commandLine, shell.showMode);
+    EXPECT_EQ(started, c.started);
+  }
   EXPECT_TRUE(desk.messageBoxes.empty());
   EXPECT_FALSE(menu().visible());
   EXPECT_EQ(pekko().left(), left);
   EXPECT_EQ(desk.trayIcons.size(), 1u);
-  desk.trayMouse(514);
-  desk.doEvents();
-  EXPECT_EQ(desk.popups.size(), 1u);  // the menu works as before
+  EXPECT_EQ(desk.popups.size(), 6u);  // the menu opened every time
 }
 
 TEST_F(TrayTest, VersionBoxWhichNoCharacterCovers) {
