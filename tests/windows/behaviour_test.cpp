@@ -90,7 +90,7 @@ TEST(Scheduler, WalksAreRefusedAtTheEdgesExactlyEqualCountsAsReaching) {
   for (const Case& c : cases)
     EXPECT_EQ(refusesToStart(c.activity, c.left, c.top, screen), c.refused)
         << c.activity << " at " << c.left << "," << c.top;
-  // The other axis plays no part.
+  // The other axis does not count.
   EXPECT_FALSE(refusesToStart(kWalkDown, 1e6f, 0, screen));
   EXPECT_FALSE(refusesToStart(kWalkRight, 0, 1e6f, screen));
 }
