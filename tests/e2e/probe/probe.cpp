@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -685,6 +686,7 @@ int process_counts(DWORD pid) {
         ULONG_PTR rest[4];
     } basic{};
     long long gdi = -1, kernel = -1;
+    std::map<int, int> gdiTypes;  // by the entry's type byte, to tell what grew
     void* table = nullptr;
     SIZE_T got = 0;
     if (qp(p, 0, &basic, sizeof basic, nullptr) == 0 &&
@@ -699,7 +701,8 @@ int process_counts(DWORD pid) {
         std::vector<Entry> e(0x10000);
         if (ReadProcessMemory(p, table, e.data(), e.size() * sizeof(Entry), &got)) {
             gdi = 0;
-            for (const Entry& x : e) gdi += x.type != 0;
+            for (const Entry& x : e)
+                if (x.type) ++gdi, ++gdiTypes[x.type];
         }
     }
     std::vector<char> buf(1 << 20);
@@ -731,7 +734,9 @@ int process_counts(DWORD pid) {
         GetWindowThreadProcessId(h, &owner);
         windows += owner == pid;
     }
-    emit("{\"gdi\":" + num(gdi) + ",\"windows\":" + num(windows) + ",\"kernel\":" + num(kernel) +
+    std::string types;
+    for (auto [type, n] : gdiTypes) types += (types.empty() ? "\"" : ",\"") + num(type) + "\":" + num(n);
+    emit("{\"gdi\":" + num(gdi) + ",\"gdi_types\":{" + types + "},\"windows\":" + num(windows) + ",\"kernel\":" + num(kernel) +
          ",\"gui_resources\":" + num(GetGuiResources(p, GR_GDIOBJECTS)) + "}");
     CloseHandle(p);
     return gdi >= 0 && kernel >= 0 ? 0 : 1;
