@@ -282,7 +282,8 @@ class Window {
 
  protected:
   // A child control of the kind's class (Label, TextBox or Button).
-  virtual Control& addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) = 0;
+  virtual Control& addControl(ControlKind kind, int x, int y, int width, int height,
+                              const std::string& text) = 0;
 };
 
 // A periodic timer ticking on the user-interface thread. A tick never runs
@@ -343,10 +344,10 @@ class Platform {
   virtual ScreenMetrics screen() const = 0;
 
   // The per-user settings store.
-  virtual std::string getSetting(const std::string& app, const std::string& section,
-                                 const std::string& key, const std::string& fallback) = 0;
-  virtual void saveSetting(const std::string& app, const std::string& section,
-                           const std::string& key, const std::string& value) = 0;
+  virtual std::string getSetting(const std::string& app, const std::string& section, const std::string& key,
+                                 const std::string& fallback) = 0;
+  virtual void saveSetting(const std::string& app, const std::string& section, const std::string& key,
+                           const std::string& value) = 0;
 
   // Starts a program from a command line without waiting; false when it
   // could not be started.

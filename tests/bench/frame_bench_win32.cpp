@@ -98,8 +98,8 @@ struct Others {
 
 void report(const char* what, std::vector<double> v, double cpu) {
   std::sort(v.begin(), v.end());
-  std::printf("%-34s n=%zu  median %.2f ms  p90 %.2f ms  max %.2f ms  CPU %.2f ms each\n", what,
-              v.size(), v[v.size() / 2], v[v.size() * 9 / 10], v.back(), cpu / v.size());
+  std::printf("%-34s n=%zu  median %.2f ms  p90 %.2f ms  max %.2f ms  CPU %.2f ms each\n", what, v.size(),
+              v[v.size() / 2], v[v.size() * 9 / 10], v.back(), cpu / v.size());
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST_F(SimControls, TextBoxReportsEveryChangeTypedOrSet) {
   EXPECT_EQ(caption.text(), "駆け落ち率");
   rate.setText("25");
   EXPECT_EQ(seen, (std::vector<std::string>{"25"}));  // at once: no event pass
-  rate.setText("25");                                  // the same text again is a change too
+  rate.setText("25");                                 // the same text again is a change too
   desk.type(rate, "0");
   EXPECT_EQ(seen.size(), 2u);  // typing waits for the next pass
   desk.doEvents();

@@ -11,9 +11,7 @@ using namespace platform::sim;
 
 namespace {
 
-WindowDesign character(float w = 960, float h = 960) {
-  return {"test", "", WindowKind::Character, w, h};
-}
+WindowDesign character(float w = 960, float h = 960) { return {"test", "", WindowKind::Character, w, h}; }
 
 void fill(SimWindow& w, std::uint32_t colour) {
   std::fill(w.back.pixels.begin(), w.back.pixels.end(), colour);
@@ -26,10 +24,10 @@ TEST(SimRaster, OperationsFollowTheirTruthTables) {
   EXPECT_EQ(rop3(SRCINVERT, s, d), s ^ d);
   EXPECT_EQ(rop3(SRCAND, s, d), s & d);
   EXPECT_EQ(rop3(SRCPAINT, s, d), s | d);
-  EXPECT_EQ(rop3(0x00000042, s, d), 0u);         // BLACKNESS
-  EXPECT_EQ(rop3(0x00FF0062, s, d), 0xFFFFFFu);  // WHITENESS
+  EXPECT_EQ(rop3(0x00000042, s, d), 0u);             // BLACKNESS
+  EXPECT_EQ(rop3(0x00FF0062, s, d), 0xFFFFFFu);      // WHITENESS
   EXPECT_EQ(rop3(0x00550009, s, d), ~d & 0xFFFFFF);  // DSTINVERT
-  EXPECT_EQ(rop3(0x00F00021, s, d), 0xFFFFFFu);  // PATCOPY with the default white brush
+  EXPECT_EQ(rop3(0x00F00021, s, d), 0xFFFFFFu);      // PATCOPY with the default white brush
 }
 
 TEST(SimScreen, ComposesVisibleWindowsInBandOrder) {

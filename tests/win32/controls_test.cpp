@@ -103,7 +103,7 @@ TEST_F(Win32Controls, WindowPaintingLeavesTheControlsAlone) {
   FillRect(back, &all, red);
   DeleteObject(red);
   dialog->refresh();
-  os.doEventsPaced(5, 100);  // for the window's pixels to reach the screen
+  os.doEventsPaced(5, 100);             // for the window's pixels to reach the screen
   POINT label{150, 10}, face{150, 80};  // the label's right end, where it has no text; below every control
   ClientToScreen(fromHandle<HWND>(dialog->hWnd()), &label);
   ClientToScreen(fromHandle<HWND>(dialog->hWnd()), &face);

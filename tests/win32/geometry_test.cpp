@@ -97,14 +97,14 @@ TEST_F(Geometry, APictureWithAColourTableCopiesAsItsDecodedPixels) {
   HMODULE self = GetModuleHandleW(nullptr);
   HRSRC res = FindResourceW(self, MAKEINTRESOURCEW(XPEKKO_RPIC3), MAKEINTRESOURCEW(10));
   ASSERT_NE(res, nullptr);
-  const Bitmap decoded = decodePicture(static_cast<const std::uint8_t*>(LockResource(LoadResource(self, res))),
-                                       SizeofResource(self, res));
+  const Bitmap decoded = decodePicture(
+      static_cast<const std::uint8_t*>(LockResource(LoadResource(self, res))), SizeofResource(self, res));
   auto sheet = os.loadPicture(Picture::rPic3);
   EXPECT_TRUE(dynamic_cast<DibSurface&>(*sheet).hasColourTable());
   // What GDI makes of it in a 32-bit surface, not only what it reads back.
   auto copy = os.createSurface(decoded.width, decoded.height);
-  BitBlt(fromHandle<HDC>(copy->hDC()), 0, 0, decoded.width, decoded.height, fromHandle<HDC>(sheet->hDC()), 0, 0,
-         SRCCOPY);
+  BitBlt(fromHandle<HDC>(copy->hDC()), 0, 0, decoded.width, decoded.height, fromHandle<HDC>(sheet->hDC()), 0,
+         0, SRCCOPY);
   EXPECT_EQ(copy->read(), decoded);
   EXPECT_EQ(sheet->read(), decoded);
 }

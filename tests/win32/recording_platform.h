@@ -72,18 +72,22 @@ class RecordingPlatform final : public Platform {
                    const std::string& value) override {
     os_.saveSetting(app, section, key, value);
   }
-  bool shell(const std::string& commandLine, int showMode) override { return os_.shell(commandLine, showMode); }
+  bool shell(const std::string& commandLine, int showMode) override {
+    return os_.shell(commandLine, showMode);
+  }
   void randomize() override { os_.randomize(); }
   double rnd() override { return os_.rnd(); }
   DateTime now() override { return os_.now(); }
-  bool BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy, std::uint32_t rop) override {
+  bool BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
+              std::uint32_t rop) override {
     return os_.BitBlt(dst, x, y, w, h, src, sx, sy, rop);
   }
   bool SetWindowPos(Handle hWnd, Handle after, int x, int y, int cx, int cy, std::uint32_t flags) override {
     return os_.SetWindowPos(hWnd, after, x, y, cx, cy, flags);
   }
   bool ReleaseCapture() override { return os_.ReleaseCapture(); }
-  std::int32_t SendMessage(Handle hWnd, std::uint32_t msg, std::uint32_t wParam, std::int32_t lParam) override {
+  std::int32_t SendMessage(Handle hWnd, std::uint32_t msg, std::uint32_t wParam,
+                           std::int32_t lParam) override {
     return os_.SendMessage(hWnd, msg, wParam, lParam);
   }
   bool Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) override {

@@ -11,13 +11,11 @@ namespace platform {
 
 Bitmap decodePicture(const std::uint8_t* data, std::size_t size) {
   int w = 0, h = 0, channels = 0;
-  unsigned char* rgb =
-      stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 3);
+  unsigned char* rgb = stbi_load_from_memory(data, static_cast<int>(size), &w, &h, &channels, 3);
   if (!rgb) return {};
   Bitmap bmp(w, h);
   for (std::size_t i = 0; i < bmp.pixels.size(); ++i)
-    bmp.pixels[i] = (std::uint32_t{rgb[3 * i]} << 16) | (std::uint32_t{rgb[3 * i + 1]} << 8) |
-                    rgb[3 * i + 2];
+    bmp.pixels[i] = (std::uint32_t{rgb[3 * i]} << 16) | (std::uint32_t{rgb[3 * i + 1]} << 8) | rgb[3 * i + 2];
   stbi_image_free(rgb);
   return bmp;
 }

@@ -10,10 +10,14 @@ std::u16string utf16(std::string_view s) {
     const unsigned char c = static_cast<unsigned char>(s[i++]);
     int extra;
     char32_t cp, least;
-    if (c < 0x80) extra = 0, cp = c, least = 0;
-    else if ((c & 0xE0) == 0xC0) extra = 1, cp = c & 0x1F, least = 0x80;
-    else if ((c & 0xF0) == 0xE0) extra = 2, cp = c & 0x0F, least = 0x800;
-    else if ((c & 0xF8) == 0xF0) extra = 3, cp = c & 0x07, least = 0x10000;
+    if (c < 0x80)
+      extra = 0, cp = c, least = 0;
+    else if ((c & 0xE0) == 0xC0)
+      extra = 1, cp = c & 0x1F, least = 0x80;
+    else if ((c & 0xF0) == 0xE0)
+      extra = 2, cp = c & 0x0F, least = 0x800;
+    else if ((c & 0xF8) == 0xF0)
+      extra = 3, cp = c & 0x07, least = 0x10000;
     else {
       out.push_back(kReplacement);
       continue;

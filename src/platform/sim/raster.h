@@ -12,8 +12,7 @@ namespace platform::sim {
 // is its truth table: bit (P·4 + S·2 + D) gives the result for those input
 // bits. A device context's default brush is white, so P is all ones unless
 // a brush is given.
-inline std::uint32_t rop3(std::uint32_t rop, std::uint32_t s, std::uint32_t d,
-                          std::uint32_t p = 0xFFFFFF) {
+inline std::uint32_t rop3(std::uint32_t rop, std::uint32_t s, std::uint32_t d, std::uint32_t p = 0xFFFFFF) {
   switch (rop) {  // the common ones directly; the table below gives the same
     case SRCCOPY: return s;
     case SRCERASE: return s & ~d & 0xFFFFFF;

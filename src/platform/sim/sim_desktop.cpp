@@ -94,8 +94,8 @@ std::vector<SimWindow*> SimDesktop::stacking() const {
 std::unique_ptr<SimWindow> SimDesktop::openApplicationWindow(int x, int y, int w, int h,
                                                              std::uint32_t colour) {
   const float t = metrics_.twipsPerPixelX;
-  auto win = std::make_unique<SimWindow>(
-      *this, WindowDesign{"application", "", WindowKind::Dialog, w * t, h * t});
+  auto win =
+      std::make_unique<SimWindow>(*this, WindowDesign{"application", "", WindowKind::Dialog, w * t, h * t});
   win->setLeft(x * t);
   win->setTop(y * metrics_.twipsPerPixelY);
   std::fill(win->back.pixels.begin(), win->back.pixels.end(), colour);
@@ -110,8 +110,7 @@ void SimDesktop::fillDesktop(std::uint32_t colour) {
 }
 
 void SimDesktop::setDesktop(const Bitmap& picture) {
-  if (picture.width == desktop_.width && picture.height == desktop_.height)
-    desktop_.pixels = picture.pixels;
+  if (picture.width == desktop_.width && picture.height == desktop_.height) desktop_.pixels = picture.pixels;
 }
 
 Bitmap SimDesktop::capture(int x0, int y0, int w, int h) const {
@@ -224,8 +223,7 @@ std::int32_t SimDesktop::SendMessage(Handle hWnd, std::uint32_t msg, std::uint32
   if (msg != WM_NCLBUTTONDOWN || wParam != HTCAPTION) return 0;
   // The system's move loop: it follows the mouse until the button is
   // released, letting timers and other events run meanwhile.
-  auto it = std::find_if(drags_.begin(), drags_.end(),
-                         [&](const PendingDrag& p) { return p.hWnd == hWnd; });
+  auto it = std::find_if(drags_.begin(), drags_.end(), [&](const PendingDrag& p) { return p.hWnd == hWnd; });
   if (it == drags_.end()) return 0;  // the button is already up: nothing to follow
   const PendingDrag drag = *it;
   drags_.erase(it);
@@ -239,21 +237,17 @@ bool SimDesktop::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& d
   notifyCalls.push_back({message, data});
   const auto key = std::make_pair(data.hWnd, data.uID);
   switch (message) {
-    case NIM_ADD:
-      return trayIcons.emplace(key, data).second;
+    case NIM_ADD: return trayIcons.emplace(key, data).second;
     case NIM_MODIFY:
       if (!trayIcons.count(key)) return false;
       trayIcons[key] = data;
       return true;
-    case NIM_DELETE:
-      return trayIcons.erase(key) > 0;
-    default:
-      return false;
+    case NIM_DELETE: return trayIcons.erase(key) > 0;
+    default: return false;
   }
 }
 
-std::uint32_t SimDesktop::directoryCall(const std::string& dir, char* buffer,
-                                        std::uint32_t size) const {
+std::uint32_t SimDesktop::directoryCall(const std::string& dir, char* buffer, std::uint32_t size) const {
   if (directoryCallsFail) return 0;
   // Like the real call: a buffer too small receives nothing and the answer
   // is the size needed.
@@ -274,14 +268,14 @@ void SimDesktop::GlobalMemoryStatusEx(MemoryStatusEx& status) { status = memory;
 
 // ---- settings, programs, random ----
 
-std::string SimDesktop::getSetting(const std::string& app, const std::string& section,
-                                   const std::string& key, const std::string& fallback) {
+std::string SimDesktop::getSetting(const std::string& app, const std::string& section, const std::string& key,
+                                   const std::string& fallback) {
   const auto it = settings.find(app + "\\" + section + "\\" + key);
   return it == settings.end() ? fallback : it->second;
 }
 
-void SimDesktop::saveSetting(const std::string& app, const std::string& section,
-                             const std::string& key, const std::string& value) {
+void SimDesktop::saveSetting(const std::string& app, const std::string& section, const std::string& key,
+                             const std::string& value) {
   if (!alive()) return;
   settings[app + "\\" + section + "\\" + key] = value;
   ++settingWrites;
@@ -366,9 +360,7 @@ void SimDesktop::doEvents() {
 }
 
 // On the virtual clock the passes of a paced step are one stretch of time.
-void SimDesktop::doEventsPaced(int, int totalMs) {
-  runUntil(clock_ + totalMs);
-}
+void SimDesktop::doEventsPaced(int, int totalMs) { runUntil(clock_ + totalMs); }
 
 void SimDesktop::end() {
   ended_ = true;

@@ -71,8 +71,7 @@ class SimDesktop : public Platform {
   DateTime now() override { return dateTime; }
   Handle GetDC(Handle hWnd) override;
   int ReleaseDC(Handle hWnd, Handle hDC) override;
-  bool BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
-              std::uint32_t rop) override;
+  bool BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy, std::uint32_t rop) override;
   bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
                     std::uint32_t flags) override;
   bool ReleaseCapture() override;
@@ -137,7 +136,10 @@ class SimDesktop : public Platform {
   // --- What the program did ---
   std::vector<MessageBoxCall> messageBoxes;
   std::function<int(const MessageBoxCall&)> onMessageBox;  // runs while the box is open
-  struct PopupCall { SimMenu* menu; int x, y; };
+  struct PopupCall {
+    SimMenu* menu;
+    int x, y;
+  };
   std::vector<PopupCall> popups;
   std::function<int(SimMenu&)> onPopup;  // returns the item chosen, -1 to dismiss
   std::vector<ShellCall> shells;
@@ -203,7 +205,10 @@ class SimDesktop : public Platform {
   bool inTick_ = false;
   bool ended_ = false;
   int heldScreenDCs_ = 0;
-  struct PendingDrag { Handle hWnd; int dx, dy, ms; };
+  struct PendingDrag {
+    Handle hWnd;
+    int dx, dy, ms;
+  };
   std::vector<PendingDrag> drags_;
 };
 

@@ -14,8 +14,8 @@ void SimDesktop::mouseMove(Window& target, int button, int x, int y) {
     const MouseEvent e{button, 0, x * metrics_.twipsPerPixelX, y * metrics_.twipsPerPixelY};
     if (SimMouseArea* a = w->areaAt(x, y)) {
       if (a->onMouseMove)
-        a->onMouseMove({button, 0, (x - a->x) * metrics_.twipsPerPixelX,
-                        (y - a->y) * metrics_.twipsPerPixelY});
+        a->onMouseMove(
+            {button, 0, (x - a->x) * metrics_.twipsPerPixelX, (y - a->y) * metrics_.twipsPerPixelY});
     } else if (w->onMouseMove) {
       w->onMouseMove(e);
     }
@@ -37,9 +37,9 @@ void SimDesktop::drag(Window& target, int dx, int dy, int ms, int button) {
   mouseMove(target, button);
   // The release ends any drag the program did not take up.
   post([this, hWnd] {
-    drags_.erase(std::remove_if(drags_.begin(), drags_.end(),
-                                [&](const PendingDrag& p) { return p.hWnd == hWnd; }),
-                 drags_.end());
+    drags_.erase(
+        std::remove_if(drags_.begin(), drags_.end(), [&](const PendingDrag& p) { return p.hWnd == hWnd; }),
+        drags_.end());
   });
 }
 

@@ -72,13 +72,9 @@ void SimWindow::setHeight(float twips) {
   ensureBack();
 }
 
-int SimWindow::pixelWidth() const {
-  return std::max(0, toPixels(width_, desk_.screen().twipsPerPixelX));
-}
+int SimWindow::pixelWidth() const { return std::max(0, toPixels(width_, desk_.screen().twipsPerPixelX)); }
 
-int SimWindow::pixelHeight() const {
-  return std::max(0, toPixels(height_, desk_.screen().twipsPerPixelY));
-}
+int SimWindow::pixelHeight() const { return std::max(0, toPixels(height_, desk_.screen().twipsPerPixelY)); }
 
 void SimWindow::moveToPixels(int x, int y) {
   pixelX_ = x;

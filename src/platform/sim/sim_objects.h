@@ -123,7 +123,8 @@ class SimWindow : public Window {
   SimControl* focused = nullptr;  // the child control with the keyboard focus
 
  private:
-  Control& addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) override;
+  Control& addControl(ControlKind kind, int x, int y, int width, int height,
+                      const std::string& text) override;
   void ensureBack();
 
   SimDesktop& desk_;

@@ -64,10 +64,10 @@ class DibSurface final : public Surface {
   HDC dc_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   HGDIOBJ original_ = nullptr;
-  std::uint32_t* bits_ = nullptr;         // 32 bits a pixel
-  std::uint8_t* indices_ = nullptr;       // or a byte a pixel, rows of `stride_` bytes
+  std::uint32_t* bits_ = nullptr;    // 32 bits a pixel
+  std::uint8_t* indices_ = nullptr;  // or a byte a pixel, rows of `stride_` bytes
   int stride_ = 0;
-  std::vector<std::uint32_t> palette_;    // 0x00RRGGBB
+  std::vector<std::uint32_t> palette_;  // 0x00RRGGBB
   int width_ = 0;
   int height_ = 0;
 };

@@ -53,10 +53,8 @@ LRESULT CALLBACK HostWindow::proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
     case WM_TIMER:
       if (self) self->deliver(static_cast<UINT_PTR>(wParam));
       return 0;
-    case WM_CLOSE:
-      return 0;  // lives as long as the platform
-    default:
-      return DefWindowProcW(hwnd, msg, wParam, lParam);
+    case WM_CLOSE: return 0;  // lives as long as the platform
+    default: return DefWindowProcW(hwnd, msg, wParam, lParam);
   }
 }
 

@@ -19,8 +19,8 @@ HFONT createDialogFont() {
 
 Win32Control::Win32Control(HWND parent, UINT id, const wchar_t* cls, DWORD style, DWORD exStyle, RECT rect,
                            HFONT font, const std::string& text)
-    : hwnd_(CreateWindowExW(exStyle, cls, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, rect.left, rect.top,
-                            rect.right - rect.left, rect.bottom - rect.top, parent,
+    : hwnd_(CreateWindowExW(exStyle, cls, widen(text).c_str(), WS_CHILD | WS_VISIBLE | style, rect.left,
+                            rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr),
                             nullptr)),
       id_(id) {

@@ -20,7 +20,9 @@ class Win32MouseArea final : public MouseArea {
   std::string toolTipText() const override { return text_; }
 
   const RECT& rect() const { return rect_; }
-  bool contains(int x, int y) const { return x >= rect_.left && x < rect_.right && y >= rect_.top && y < rect_.bottom; }
+  bool contains(int x, int y) const {
+    return x >= rect_.left && x < rect_.right && y >= rect_.top && y < rect_.bottom;
+  }
 
  private:
   HWND owner_;

@@ -31,7 +31,7 @@ std::wstring settingsKey(const std::string& app, const std::string& section) {
 }
 
 // A directory call's result as UTF-8 into a caller's byte buffer.
-std::uint32_t copyDirectory(UINT (WINAPI* call)(LPWSTR, UINT), char* buffer, std::uint32_t size) {
+std::uint32_t copyDirectory(UINT(WINAPI* call)(LPWSTR, UINT), char* buffer, std::uint32_t size) {
   wchar_t wide[MAX_PATH + 1];
   const UINT n = call(wide, MAX_PATH + 1);
   if (n == 0 || n > MAX_PATH || !buffer) return 0;
@@ -109,8 +109,8 @@ int Win32Platform::messageBox(const std::string& text, const std::string& title,
 
 ScreenMetrics Win32Platform::screen() const { return screenMetrics(); }
 
-std::string Win32Platform::getSetting(const std::string& app, const std::string& section, const std::string& key,
-                                      const std::string& fallback) {
+std::string Win32Platform::getSetting(const std::string& app, const std::string& section,
+                                      const std::string& key, const std::string& fallback) {
   HKEY hkey = nullptr;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, settingsKey(app, section).c_str(), 0, KEY_QUERY_VALUE, &hkey) !=
       ERROR_SUCCESS)
@@ -157,7 +157,8 @@ bool Win32Platform::shell(const std::string& commandLine, int showMode) {
   si.wShowWindow = static_cast<WORD>(showMode);
   PROCESS_INFORMATION pi{};
   // CreateProcess may write into the command line, hence the own copy.
-  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+  if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return true;
@@ -211,7 +212,8 @@ int Win32Platform::ReleaseDC(Handle hWnd, Handle hDC) {
   return ::ReleaseDC(fromHandle<HWND>(hWnd), fromHandle<HDC>(hDC));
 }
 
-bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy, std::uint32_t rop) {
+bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
+                           std::uint32_t rop) {
   return session_->captures.copy(fromHandle<HDC>(dst), x, y, w, h, fromHandle<HDC>(src), sx, sy, rop);
 }
 

@@ -47,9 +47,11 @@ class Win32Platform final : public Platform {
   Handle GetDC(Handle hWnd) override;
   int ReleaseDC(Handle hWnd, Handle hDC) override;
   bool BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy, std::uint32_t rop) override;
-  bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy, std::uint32_t flags) override;
+  bool SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
+                    std::uint32_t flags) override;
   bool ReleaseCapture() override;
-  std::int32_t SendMessage(Handle hWnd, std::uint32_t msg, std::uint32_t wParam, std::int32_t lParam) override;
+  std::int32_t SendMessage(Handle hWnd, std::uint32_t msg, std::uint32_t wParam,
+                           std::int32_t lParam) override;
   bool Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) override;
   std::uint32_t GetWindowsDirectory(char* buffer, std::uint32_t size) override;
   std::uint32_t GetSystemDirectory(char* buffer, std::uint32_t size) override;

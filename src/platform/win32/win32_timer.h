@@ -16,7 +16,6 @@ class Win32Timer final : public Timer {
   Win32Timer(const Win32Timer&) = delete;
   Win32Timer& operator=(const Win32Timer&) = delete;
 
-
  private:
   void restart() override;
 

@@ -46,8 +46,9 @@ Win32Window::Win32Window(Session& session, const WindowDesign& design)
   if (design.hasIcon) {
     bigIcon_ = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(XPEKKO_ICON), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-    smallIcon_ = static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(XPEKKO_ICON), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    smallIcon_ =
+        static_cast<HICON>(LoadImageW(inst, MAKEINTRESOURCEW(XPEKKO_ICON), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
 
   // One class per window: the class name is how others find the window.
@@ -233,14 +234,9 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_PAINT:
-      paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;  // the back image covers everything; erasing would only flicker
-    case WM_MOUSEMOVE:
-      mouseMoved(wParam, lParam);
-      return 0;
+    case WM_PAINT: paint(); return 0;
+    case WM_ERASEBKGND: return 1;  // the back image covers everything; erasing would only flicker
+    case WM_MOUSEMOVE: mouseMoved(wParam, lParam); return 0;
     case WM_LBUTTONDOWN:
       relayToToolTips(msg, wParam, lParam);
       leftPressed(lParam);
@@ -252,9 +248,7 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
     case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-      relayToToolTips(msg, wParam, lParam);
-      break;
+    case WM_MBUTTONUP: relayToToolTips(msg, wParam, lParam); break;
     case WM_CAPTURECHANGED:
       pressedArea_ = -1;  // the logic's ReleaseCapture before a drag ends up here
       return 0;
@@ -265,18 +259,13 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         if ((wp->flags & still) != still || (wp->flags & SWP_HIDEWINDOW)) session_.pump.noteUncovered();
       }
       break;
-    case WM_COMMAND:
-      command(wParam, lParam);
-      return 0;
-    case DM_GETDEFID:
-      return defaultButtonId();
+    case WM_COMMAND: command(wParam, lParam); return 0;
+    case DM_GETDEFID: return defaultButtonId();
     case WM_ACTIVATE:
       if (activated(wParam)) return 0;
       break;
-    case WM_CLOSE:
-      return 0;  // windows live until the program ends
-    default:
-      break;
+    case WM_CLOSE: return 0;  // windows live until the program ends
+    default: break;
   }
   return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }

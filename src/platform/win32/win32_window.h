@@ -95,7 +95,8 @@ class Win32Window final : public Window {
   void leftPressed(LPARAM lParam);
   void leftReleased(LPARAM lParam);
   int areaAt(int x, int y) const;
-  Control& addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) override;
+  Control& addControl(ControlKind kind, int x, int y, int width, int height,
+                      const std::string& text) override;
   // The first button of a role (isDefault, isCancel), or null.
   Win32Button* button(bool (Button::*role)() const) const;
   void command(WPARAM wParam, LPARAM lParam);
@@ -132,9 +133,9 @@ class Win32Window final : public Window {
   std::vector<std::unique_ptr<Win32Control>> controls_;
   HWND focusedControl_ = nullptr;  // the control that had the focus when the window was deactivated
 
-  int pressedArea_ = -1;     // the area the left button went down on, until release
+  int pressedArea_ = -1;  // the area the left button went down on, until release
   bool haveLastMove_ = false;
-  POINT lastMove_{};         // pointer position of the last mouse move reported
+  POINT lastMove_{};  // pointer position of the last mouse move reported
 };
 
 }  // namespace platform::win32

@@ -34,14 +34,16 @@ LRESULT CALLBACK Win32Window::toolTipsProc(HWND tips, UINT msg, WPARAM wParam, L
                                            DWORD_PTR owner) {
   if (msg == TTM_WINDOWFROMPOINT && lParam) {
     const auto* window = reinterpret_cast<const Win32Window*>(owner);
-    if (HWND hwnd = window->standInAt(*reinterpret_cast<const POINT*>(lParam))) return reinterpret_cast<LRESULT>(hwnd);
+    if (HWND hwnd = window->standInAt(*reinterpret_cast<const POINT*>(lParam)))
+      return reinterpret_cast<LRESULT>(hwnd);
   }
   return DefSubclassProc(tips, msg, wParam, lParam);
 }
 
 HWND Win32Window::standInAt(POINT screen) const {
   if (!IsWindowVisible(hwnd_) || onScreen()) return nullptr;  // hidden, or there to be found
-  const RECT seen{lastShownAt_.x, lastShownAt_.y, lastShownAt_.x + back_.width(), lastShownAt_.y + back_.height()};
+  const RECT seen{lastShownAt_.x, lastShownAt_.y, lastShownAt_.x + back_.width(),
+                  lastShownAt_.y + back_.height()};
   return PtInRect(&seen, screen) ? hwnd_ : nullptr;
 }
 
@@ -49,13 +51,15 @@ MouseArea& Win32Window::addMouseArea(int x, int y, int width, int height) {
   if (!toolTips_) {
     // TTS_ALWAYSTIP: the character windows are never active, and a plain
     // tooltip shows only over the active window.
-    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    if (toolTips_ && isCharacter()) SetWindowSubclass(toolTips_, &Win32Window::toolTipsProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    toolTips_ = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (toolTips_ && isCharacter())
+      SetWindowSubclass(toolTips_, &Win32Window::toolTipsProc, 0, reinterpret_cast<DWORD_PTR>(this));
   }
   const RECT rect{x, y, x + width, y + height};
-  areas_.push_back(std::make_unique<Win32MouseArea>(hwnd_, toolTips_, static_cast<UINT>(areas_.size() + 1), rect));
+  areas_.push_back(
+      std::make_unique<Win32MouseArea>(hwnd_, toolTips_, static_cast<UINT>(areas_.size() + 1), rect));
   return *areas_.back();
 }
 
@@ -142,7 +146,8 @@ void Win32Window::leftReleased(LPARAM lParam) {
   pressedArea_ = -1;
   if (GetCapture() == hwnd_) ReleaseCapture();
   const POINT p = pointOf(lParam);
-  if (area < 0 || area >= static_cast<int>(areas_.size()) || !areas_[static_cast<std::size_t>(area)]->contains(p.x, p.y))
+  if (area < 0 || area >= static_cast<int>(areas_.size()) ||
+      !areas_[static_cast<std::size_t>(area)]->contains(p.x, p.y))
     return;
   auto handler = areas_[static_cast<std::size_t>(area)]->onClick;
   callSafely(handler);
@@ -150,7 +155,8 @@ void Win32Window::leftReleased(LPARAM lParam) {
 
 // --- child controls -------------------------------------------------------
 
-Control& Win32Window::addControl(ControlKind kind, int x, int y, int width, int height, const std::string& text) {
+Control& Win32Window::addControl(ControlKind kind, int x, int y, int width, int height,
+                                 const std::string& text) {
   if (!font_) font_ = createDialogFont();
   const UINT id = kFirstControlId + static_cast<UINT>(controls_.size());
   const RECT rect{x, y, x + width, y + height};

@@ -15,7 +15,9 @@ namespace platform::win32 {
 float Win32Window::left() const {
   return moveHeld_ ? leftTw_ : readBack(placeNow().left, leftPx_, leftTw_, tppX_);
 }
-float Win32Window::top() const { return moveHeld_ ? topTw_ : readBack(placeNow().top, topPx_, topTw_, tppY_); }
+float Win32Window::top() const {
+  return moveHeld_ ? topTw_ : readBack(placeNow().top, topPx_, topTw_, tppY_);
+}
 float Win32Window::width() const {
   return sizeHeld() ? widthTw_ : readBack(clientNow().right, appliedWidth_, widthTw_, tppX_);
 }
