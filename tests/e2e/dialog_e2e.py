@@ -32,7 +32,7 @@ def start_with(s, value=KEEP):
     read just before the start."""
     lv = getattr(s, "dialog_live", None)
     if lv is None:
-        lv = s.dialog_live = live(s, "dialog", rate="10")
+        lv = s.dialog_live = live(s, "dialog", rate="10", seed=None)
         if value is KEEP:
             return lv
     s.stop_all()

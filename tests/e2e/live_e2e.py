@@ -327,14 +327,12 @@ class Live:
 LIVE_SEED = 33
 
 
-def live(s, name="live", rate="0", **kw):
+def live(s, name="live", rate="0", seed=LIVE_SEED, **kw):
     """The start called `name`; started now unless it runs. The live run
-    stores the rate 0, so that ペッコ never leaves with rer meanwhile, and
-    starts with LIVE_SEED."""
-    if name == "live":
-        kw.setdefault("seed", LIVE_SEED)
+    stores the rate 0, so that ペッコ never leaves with rer meanwhile; seed
+    None leaves the program's course to chance."""
     if getattr(s, "live", None) is None or s.runs.get(name) is not s.live.run:
-        s.live = Live(s, name, rate, **kw)
+        s.live = Live(s, name, rate, seed=seed, **kw)
     return s.live
 
 

@@ -225,8 +225,9 @@ TEST(EndToEndSeeds, WalkEarlyAndKeepRerAway) {
     const float left = w.left(), top = w.top();
     int walkDone = -1, visit = -1;
     for (int t = 0; t < std::max(c.walkDoneByMs, c.noVisitForMs) && visit < 0;) {
-      t += app.pekko().Timer1().interval();
-      desk.advance(app.pekko().Timer1().interval());
+      const int ms = app.pekko().Timer1().interval();
+      desk.advance(ms);
+      t += ms;
       if (walkDone < 0 && std::abs(w.left() - left) + std::abs(w.top() - top) == 4 * kWalkMove) walkDone = t;
       if (app.m.actMode == kRionVisit) visit = t;
     }
