@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Installs what building and testing xpekko needs on Debian 12: the host
-# compiler and test libraries, the 32-bit Windows cross compiler, and Wine
-# with a headless X server for the end-to-end tests.  Asks apt only for what
-# is missing, so a second run is quick and needs no network.
+# compiler and test libraries, the 32- and 64-bit Windows cross compilers,
+# and Wine with a headless X server for the end-to-end tests.  Wine's 32-bit
+# half (wine32:i386, with the i386 architecture) only where this host can
+# run 32-bit programs at all (scripts/wine-build.sh tries one).  Asks apt
+# only for what is missing, so a second run is quick and needs no network.
 set -euo pipefail
 
 packages=(
   cmake g++ libgtest-dev googletest libgif-dev libstb-dev
-  g++-mingw-w64-i686-posix
-  wine wine32:i386 fonts-wine
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
+  wine wine64 fonts-wine
   xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic
   python3 python3-pil
 )
+host32=0
+if [ "$(bash "$(dirname "$0")/wine-build.sh" --probe)" = win32 ]; then
+  host32=1
+  packages+=(wine32:i386)
+fi
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
 
@@ -32,7 +39,7 @@ echo "deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 # wine32 is an i386 package: the architecture has to be known to dpkg and
 # its package lists fetched before apt can find it.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ $host32 -eq 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo[@]}" dpkg --add-architecture i386
 fi
 "${sudo[@]}" apt-get update -q

@@ -15,8 +15,9 @@
 
 namespace platform {
 
-// A window, device context or icon handle, as the 32-bit system passes it.
-using Handle = std::uint32_t;
+// A window, device context or icon handle: as wide as a pointer, so 32 bits
+// in the 32-bit program and 64 in its 64-bit twin.
+using Handle = std::uintptr_t;
 
 // Raster operations of BitBlt.
 inline constexpr std::uint32_t SRCCOPY = 0x00CC0020;

@@ -1,5 +1,5 @@
 // The one way this layer includes the system headers, and the casts between
-// the interface's 32-bit handles and the system's handle types.
+// the interface's handles and the system's handle types.
 #pragma once
 
 // The interface first: it names constants and calls after their Win32
@@ -36,8 +36,8 @@
 
 namespace platform::win32 {
 
-// Handles are 32 bits wide on the only target, so the round trip is exact.
-static_assert(sizeof(void*) == sizeof(Handle), "the Win32 layer is built for 32-bit Windows");
+// A Handle is as wide as a pointer on every target, so the round trip is exact.
+static_assert(sizeof(void*) == sizeof(Handle), "a Handle must be as wide as a pointer");
 
 template <typename H>
 inline Handle toHandle(H h) {
