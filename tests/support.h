@@ -1,12 +1,11 @@
 // Shared test fixtures: the program started on a simulated desktop, and the
-// expected look of a frame computed independently of the drawing code.
+// look of a frame worked out from the sheets alone, not by the drawing code.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
 #include <vector>
+#include <string>
 
 #include "platform/sim/sim_desktop.h"
 #include "windows/menuForm.h"
@@ -21,12 +20,12 @@ using platform::Picture;
 using platform::sim::SimDesktop;
 using platform::sim::SimWindow;
 
-// A plain desktop colour for tests that tell cells apart.
+// A plain desktop colour.
 inline constexpr std::uint32_t kDesk = 0x3A6EA5;
 
-// The program on a 1024 x 768 desktop, by default at 15 twips per pixel.
+// The program on a desktop of 1024 x 768 pixels unless told otherwise.
 struct ProgramOnDesktop {
-  explicit ProgramOnDesktop(float twipsPerPixel = 15) : desk(1024, 768, twipsPerPixel) {}
+  explicit ProgramOnDesktop(float twipsPerPixel = 15, int width = 1024) : desk(width, 768, twipsPerPixel) {}
   SimDesktop desk;
   Program app{desk};
 
@@ -38,33 +37,14 @@ struct ProgramOnDesktop {
   SimWindow& pekko() { return static_cast<SimWindow&>(app.pekko().form()); }
   SimWindow& rion() { return static_cast<SimWindow&>(app.rion().form()); }
   SimWindow& menu() { return static_cast<SimWindow&>(app.menu().form()); }
+  std::string mgo() { return app.menu().mfile().caption(::mgo); }
+  // The cell ペッコ's or rer's window holds.
+  std::string shown(SimWindow& w);
   // What the screen shows where a window is, one cell in size.
   Bitmap onScreen(const SimWindow& w, int height = 64) const {
     return desk.capture(w.pixelX(), w.pixelY(), 64, height);
   }
 };
-
-// The program started on the plain desktop.
-class PlainDesktopTest : public ::testing::Test, public ProgramOnDesktop {
- protected:
-  void SetUp() override {
-    desk.fillDesktop(kDesk);
-    start();
-  }
-};
-
-// A cell as it must look over `background`: where the mask is white the
-// background, where it is black the image.
-inline Bitmap composite(const Bitmap& sheet, int cell, int height, const Bitmap& background) {
-  Bitmap out(64, height);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < 64; ++x) {
-      const std::uint32_t image = sheet.at(cell * 64 + x, y);
-      const std::uint32_t mask = sheet.at(cell * 64 + x, height + y);
-      out.at(x, y) = mask == 0 ? image : background.at(x, y);
-    }
-  return out;
-}
 
 inline const Bitmap& sheet(Picture p) {
   static const Bitmap sheets[] = {SimDesktop::picture(Picture::rPic1), SimDesktop::picture(Picture::rPic2),
@@ -72,8 +52,20 @@ inline const Bitmap& sheet(Picture p) {
   return sheets[static_cast<int>(p)];
 }
 
-// A desktop picture with fine structure: every pixel differs from its
-// neighbours, so a misplaced capture cannot go unnoticed.
+// A cell as it must look over `background`: where the mask is white the
+// background, where it is black the image.
+inline Bitmap composite(Picture p, int cell, const Bitmap& background) {
+  const Bitmap& s = sheet(p);
+  const int height = background.height;
+  Bitmap out(64, height);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < 64; ++x)
+      out.at(x, y) = s.at(cell * 64 + x, height + y) == 0 ? s.at(cell * 64 + x, y) : background.at(x, y);
+  return out;
+}
+
+// A desktop picture in which every pixel differs from its neighbours, so
+// that a capture one pixel off cannot go unnoticed.
 inline Bitmap patternedDesktop(int w, int h) {
   Bitmap b(w, h);
   for (int y = 0; y < h; ++y)
@@ -84,39 +76,41 @@ inline Bitmap patternedDesktop(int w, int h) {
   return b;
 }
 
-// The desktop picture under a 64-pixel-wide cell at (x, y): what a frame
-// there must show around the figure. Off the screen it is black, as a
-// capture has it.
+// The desktop picture under a 64-pixel-wide cell at (x0, y0); black off the
+// screen, as a capture has it.
 inline Bitmap desktopUnder(const SimDesktop& desk, int x0, int y0, int height) {
   const Bitmap& d = desk.desktop();
   Bitmap b(64, height, 0);
   for (int y = 0; y < height; ++y)
-    for (int x = 0; x < 64; ++x) {
-      const int sx = x0 + x, sy = y0 + y;
-      if (sx >= 0 && sy >= 0 && sx < d.width && sy < d.height) b.at(x, y) = d.at(sx, sy);
-    }
+    for (int x = 0; x < 64; ++x)
+      if (x0 + x >= 0 && y0 + y >= 0 && x0 + x < d.width && y0 + y < d.height)
+        b.at(x, y) = d.at(x0 + x, y0 + y);
   return b;
 }
 
-// Which cell of ペッコ's two sheets a 64 x 64 picture shows over a uniform
-// background: "walk 3", "action 12", or "?".
-class CellIdentifier {
- public:
-  explicit CellIdentifier(std::uint32_t background) {
-    const Bitmap bg(64, 64, background);
-    for (int c = 0; c < 12; ++c)
-      known_[composite(sheet(Picture::rPic1), c, 64, bg).pixels] = "walk " + std::to_string(c);
-    for (int c = 0; c < 14; ++c)
-      known_.emplace(composite(sheet(Picture::rPic2), c, 64, bg).pixels, "action " + std::to_string(c));
+// The cell a character's window holds, whatever lies behind it: "walk 3",
+// "action 12", "rer 4", or "?". A cell matches when every pixel of its
+// figure (black in its mask) shows its image; of several, the one with the
+// most figure pixels, since a smaller figure can lie inside a larger one.
+inline std::string ProgramOnDesktop::shown(SimWindow& w) {
+  std::string best = "?";
+  int bestFigure = 0;
+  for (Picture p :
+       &w == &rion() ? std::vector{Picture::rPic3} : std::vector{Picture::rPic1, Picture::rPic2}) {
+    const Bitmap& b = sheet(p);
+    const int h = b.height / 2;
+    for (int c = 0; c < b.width / 64; ++c) {
+      int figure = 0;
+      bool matches = true;
+      for (int y = 0; y < h && matches; ++y)
+        for (int x = 0; x < 64 && matches; ++x)
+          if (b.at(c * 64 + x, h + y) == 0) ++figure, matches = w.back.at(x, y) == b.at(c * 64 + x, y);
+      const char* names[] = {"walk ", "action ", "rer "};
+      if (matches && figure > bestFigure) best = names[int(p)] + std::to_string(c), bestFigure = figure;
+    }
   }
-  std::string operator()(const Bitmap& shown) const {
-    const auto it = known_.find(shown.pixels);
-    return it == known_.end() ? "?" : it->second;
-  }
-
- private:
-  std::map<std::vector<std::uint32_t>, std::string> known_;
-};
+  return best;
+}
 
 // A random number that makes a draw from 1 to n give `value`.
 inline double drawOf(int value, int n) { return (value - 0.5) / n; }

@@ -7,27 +7,24 @@
 
 namespace {
 
-TEST(StoredRate, PlainDecimalsRoundHalvesToEven) {
+// Plain decimals with optional sign, fraction and blanks, halves to even;
+// anything else, or beyond 16 bits, gives the fallback (here 99).
+TEST(StoredRate, PlainDecimalsRoundHalvesToEvenAndAnythingElseFallsBack) {
   const std::pair<const char*, std::int16_t> cases[] = {
-      {"10", 10}, {" 7 ", 7}, {"7.0", 7}, {"12.5", 12},     {"13.5", 14},      {"-0.5", 0},
-      {"+8", 8},  {".5", 0},  {"5.", 5},  {"32767", 32767}, {"-32768", -32768}};
-  for (const auto& [text, rate] : cases) EXPECT_EQ(parseStoredRate(text, 1), rate) << '"' << text << '"';
+      {"10", 10},      {" 7 ", 7},       {"7.0", 7},         {"12.5", 12},
+      {"13.5", 14},    {"-0.5", 0},      {"+8", 8},          {".5", 0},
+      {"5.", 5},       {"32767", 32767}, {"-32768", -32768}, {"", 99},
+      {" ", 99},       {"abc", 99},      {"10a", 99},        {"1e2", 99},
+      {"0x10", 99},    {"1,000", 99},    {"--1", 99},        {".", 99},
+      {"32767.5", 99}, {"32768", 99},    {"-32769", 99},     {"99999999999999999999999", 99}};
+  for (const auto& [text, rate] : cases) EXPECT_EQ(parseStoredRate(text, 99), rate) << '"' << text << '"';
 }
 
-TEST(StoredRate, AnythingElseGivesTheFallback) {
-  for (const char* bad : {"", " ", "abc", "10a", "1e2", "0x10", "1,000", "--1", ".", "32767.5", "32768",
-                          "-32769", "99999999999999999999999"})
-    EXPECT_EQ(parseStoredRate(bad, 10), 10) << '"' << bad << '"';
-}
-
-TEST(FixedText, PadsAndCuts) {
+TEST(FixedText, PadsCutsTrimsAndKeepsTheDirectoryBeforeTheFirstNul) {
   EXPECT_EQ(fixedText("ab", 4), "ab  ");
   EXPECT_EQ(fixedText("abcdef", 4), "abcd");
   EXPECT_EQ(trimBlanks("  C:\\W  "), "C:\\W");
   EXPECT_EQ(trimBlanks("    "), "");
-}
-
-TEST(FillDirectory, KeepsTheTextBeforeTheFirstNul) {
   std::string fixed(255, ' ');
   fillDirectory(fixed, [](char* b, std::uint32_t n) {
     EXPECT_EQ(n, 255u);

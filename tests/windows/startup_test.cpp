@@ -1,5 +1,5 @@
-// Program start on the simulated desktop: the load routine's results. Where
-// he stands and what he shows at each scale is in scale_test.cpp.
+// Program start: where he stands at each scale and what he shows, the rate
+// and the directories it reads.
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -8,91 +8,75 @@ using namespace testing_support;
 
 namespace {
 
-class StartupTest : public ::testing::Test, public ProgramOnDesktop {};
-
-TEST_F(StartupTest, ShowsHimTopmostAndIdleWithTheCompanionParkedHidden) {
-  start();
-  EXPECT_TRUE(pekko().visible());
-  EXPECT_TRUE(pekko().topmost);
-  EXPECT_EQ(app.m.actMode, 0);
-  EXPECT_EQ(app.m.actStep, 0);
-  EXPECT_EQ(desk.heldScreenDCs(), 0);
-  EXPECT_EQ(desk.randomizeCalls, 1);  // seeded once
-  ASSERT_TRUE(app.rionExists());
-  EXPECT_FALSE(rion().visible());
-  EXPECT_EQ(rion().width(), 10800.0f);  // design size until his first frame
-  EXPECT_EQ(rion().height(), 4875.0f);
-}
-
-TEST_F(StartupTest, IsTopmostWithItsFrameBeforeFirstShown) {
-  desk.fillDesktop(0x3A6EA5);
-  app.pekko().Form_Load();
-  EXPECT_FALSE(pekko().visible());
-  EXPECT_TRUE(pekko().topmost);
-  pekko().show();
-  EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic1), 0, 64, Bitmap(64, 64, 0x3A6EA5)));
+// Left and Top are half the screen less 32 twips (not pixels); the window
+// stands at their pixels rounded half to even, topmost, showing the front
+// cell over exactly the desktop behind it; rer is parked hidden at the
+// right edge with his design size.
+TEST(Startup, PlacedByTwipsAtEveryScaleWithAnExactFirstFrame) {
+  const struct {
+    float tpp;
+    int x, y;
+  } cases[] = {{15, 510, 382}, {12, 509, 381}, {7.5f, 508, 380}, {1440.0f / 168, 508, 380}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.tpp);
+    ProgramOnDesktop p(c.tpp);
+    p.desk.setDesktop(patternedDesktop(1024, 768));
+    p.app.pekko().Form_Load();
+    EXPECT_FALSE(p.pekko().visible());  // drawn before first shown
+    p.pekko().show();
+    EXPECT_EQ(p.pekko().left(), 1024 * c.tpp / 2 - 32);
+    EXPECT_EQ(p.pekko().top(), 768 * c.tpp / 2 - 32);
+    EXPECT_EQ(std::make_pair(p.pekko().pixelX(), p.pekko().pixelY()), std::make_pair(c.x, c.y));
+    EXPECT_EQ(p.pekko().width(), 64 * c.tpp);
+    EXPECT_EQ(p.onScreen(p.pekko()), composite(Picture::rPic1, 0, desktopUnder(p.desk, c.x, c.y, 64)));
+    EXPECT_TRUE(p.pekko().topmost);
+    EXPECT_EQ(p.rion().left(), 1024 * c.tpp);
+    EXPECT_FALSE(p.rion().visible());
+    EXPECT_EQ(std::make_pair(p.rion().width(), p.rion().height()), std::make_pair(10800.0f, 4875.0f));
+    EXPECT_EQ(p.app.m.actStep, 0);
+    EXPECT_EQ(p.desk.heldScreenDCs(), 0);
+  }
 }
 
 // The dialog shows the rate the start read; the parsing itself is in
-// module1_test.cpp.
-TEST(StartupRate, ReadsTheStoredRateAndWritesNothingBack) {
-  const std::string longText(100000, '9');
-  const std::pair<const char*, std::int16_t> cases[] = {
-      {nullptr, 10}, {"25", 25}, {"500", 500}, {"abc", 10}, {longText.c_str(), 10}};
+// module1_test.cpp. An out-of-range rate is kept, with OK disabled.
+TEST(Startup, ReadsTheStoredRateAndWritesNothingBack) {
+  const std::pair<const char*, std::int16_t> cases[] = {{nullptr, 10}, {"25", 25}, {"500", 500}, {"abc", 10}};
   for (const auto& [stored, rate] : cases) {
-    SCOPED_TRACE(stored ? std::string(stored).substr(0, 10) : "(none)");
-    SimDesktop d;
-    if (stored) d.settings["xpekko\\setting\\kakeochiper"] = stored;
-    Program p(d);
+    SCOPED_TRACE(stored ? stored : "(none)");
+    ProgramOnDesktop p;
+    if (stored) p.desk.settings["xpekko\\setting\\kakeochiper"] = stored;
     p.start();
-    EXPECT_EQ(p.m.kakePer, rate);
-    p.menu().mlove_Click();
-    EXPECT_EQ(p.menu().Text1().text(), std::to_string(rate));
-    EXPECT_EQ(p.menu().Command1().enabled(), rate <= 100);  // out of range: open, but OK disabled
-    EXPECT_EQ(d.settingWrites, 0);
+    EXPECT_EQ(p.app.m.kakePer, rate);
+    p.app.menu().mlove_Click();
+    EXPECT_EQ(p.app.menu().Text1().text(), std::to_string(rate));
+    EXPECT_EQ(p.app.menu().Command1().enabled(), rate <= 100);
+    EXPECT_EQ(p.desk.settingWrites, 0);
   }
 }
 
 // The directories are blank-padded texts of 255; a call that fails, or has
 // no room for the NUL, leaves the text as it was.
-TEST(StartupDirectories, AreTextsOf255KeptWhenTheCallWritesNothing) {
+TEST(Startup, DirectoriesAreTextsOf255KeptWhenTheCallWritesNothing) {
   const std::string kept = fixedText("KEPT", 255), of254 = "C:\\" + std::string(251, 'w');
+  const std::string win = fixedText("C:\\WINDOWS", 255), sys = fixedText("C:\\WINDOWS\\SYSTEM", 255);
   const struct {
     std::string windows;
     bool fails;
     std::string winDir, sysDir;
-  } cases[] = {{"C:\\WINDOWS", false, fixedText("C:\\WINDOWS", 255), fixedText("C:\\WINDOWS\\SYSTEM", 255)},
-               {of254, false, of254 + " ", fixedText("C:\\WINDOWS\\SYSTEM", 255)},
-               {std::string(255, 'x'), false, kept, fixedText("C:\\WINDOWS\\SYSTEM", 255)},
+  } cases[] = {{"C:\\WINDOWS", false, win, sys},
+               {of254, false, of254 + " ", sys},
+               {std::string(255, 'x'), false, kept, sys},
                {"C:\\WINDOWS", true, kept, kept}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.windows.size());
-    SimDesktop d;
-    d.windowsDirectory = c.windows;
-    d.directoryCallsFail = c.fails;
-    Program p(d);
-    p.m.winDir = p.m.sysDir = kept;
+    ProgramOnDesktop p;
+    p.desk.windowsDirectory = c.windows;
+    p.desk.directoryCallsFail = c.fails;
+    p.app.m.winDir = p.app.m.sysDir = kept;
     p.start();
-    EXPECT_EQ(p.m.winDir, c.winDir);
-    EXPECT_EQ(p.m.sysDir, c.sysDir);
+    EXPECT_EQ(p.app.m.winDir, c.winDir) << c.windows.size();
+    EXPECT_EQ(p.app.m.sysDir, c.sysDir) << c.windows.size();
   }
-}
-
-TEST_F(StartupTest, ASlowFirstFrameLetsTheFirstTickRunInsideIt) {
-  // Each event pass takes 200 ms: the first tick falls due in the passes of
-  // the first frame, before the tray icon exists.
-  desk.passCostMs = 200;
-  bool iconWhenTicked = true;
-  app.pekko().Timer1().onTick = [&] {
-    iconWhenTicked = !desk.trayIcons.empty();
-    app.pekko().Timer1_Timer();
-  };
-  start();
-  EXPECT_FALSE(iconWhenTicked);
-  EXPECT_EQ(app.m.actStep, 1);  // the tick chose and started an activity
-  EXPECT_EQ(desk.heldScreenDCs(), 0);
-  EXPECT_EQ(desk.trayIcons.size(), 1u);
-  EXPECT_EQ(pekko().width(), 960.0f);
 }
 
 }  // namespace

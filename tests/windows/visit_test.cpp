@@ -1,7 +1,9 @@
-// rer's visit on the simulated desktop: the positions of the worked
-// example, the timer at every step, the elopement rate, and the chat's
-// draws at their edges.
+// rer's visit and the call back: every step with the cell each character
+// shows, at four scales, positions worked out from twips per pixel; the
+// rate's bounds; every ride landing exactly on its bound; the chat's faces.
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include "support.h"
 #include "windows/behaviour.h"
@@ -10,302 +12,246 @@ using namespace testing_support;
 
 namespace {
 
-class VisitTest : public PlainDesktopTest {
- protected:
-  void SetUp() override {
-    PlainDesktopTest::SetUp();
-    pekko().setLeft(7200);
-    pekko().setTop(5280);
-  }
-  platform::Timer& timer() { return app.pekko().Timer1(); }
-  std::string mgo() { return app.menu().mfile().caption(::mgo); }
+// Ride steps of 200 twips from `from` until rer's left edge is at or past
+// `bound`.
+int ridesTo(float from, float bound) {
+  return std::max(0, static_cast<int>(std::ceil((from - bound) / 200.0)));
+}
 
-  // The sit-down, and at its third tick the draw that starts the visit;
-  // counts rer's ride steps in the arrival.
-  int startVisit() {
-    script({drawOf(60, 100)});
-    tick(), tick();
+struct Visit : ProgramOnDesktop {
+  using ProgramOnDesktop::ProgramOnDesktop;
+  platform::Timer& timer() { return app.pekko().Timer1(); }
+  // The sit-down's draw that starts the visit, in the tick that plays its
+  // first step.
+  void startVisit() {
+    app.m.actMode = kSitDown;
+    app.m.actStep = 2;
     script({drawOf(94, 100)});
-    return ridden([&] { tick(); });
   }
-  // The chat: `faces` ticks of ordinary faces, then the draw that ends it.
-  void chat(int faces) {
-    for (int i = 0; i < faces; ++i) {
-      script({drawOf(2, 50), drawOf(20, 50), drawOf(20, 50)});
-      tick();
-    }
-    script({drawOf(1, 50)});
-    tick();
-  }
-  // rer's ride steps taken while `f` runs, and whether the timer was on
-  // during any of them.
+  // rer's ride steps to the left while `f` runs, whether the timer was on
+  // during any, and the cell he showed before the first.
   int ridden(const std::function<void()>& f) {
     int steps = 0;
     float last = rion().left();
+    bool done = false;
     timerOnWhileRiding = false;
     std::function<void()> watch = [&] {
-      if (rion().left() != last) ++steps, last = rion().left(), timerOnWhileRiding |= timer().enabled();
+      if (rion().left() < last) {
+        if (steps++ == 0) cellBeforeRiding = shown(rion());
+        timerOnWhileRiding |= timer().enabled();
+      }
+      last = rion().left();
       if (!done) desk.post(watch);
     };
-    done = false;
     desk.post(watch);
     f();
     done = true;
     desk.doEvents();
     return steps;
   }
-  // ペッコ's frame, as his window holds it, is `cell` over the plain
-  // desktop: rer, whose window overlaps his, was out of the way when
-  // ペッコ's background was taken.
-  void expectPekkoAloneOverDesktop(int cell) {
-    ASSERT_LT(rion().pixelX(), pekko().pixelX() + 64);  // they overlap
-    const Bitmap expected = composite(sheet(Picture::rPic2), cell, 64, Bitmap(64, 64, kDesk));
-    Bitmap held(64, 64);
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) held.at(x, y) = pekko().back.at(x, y);
-    EXPECT_EQ(held, expected);
+  // Frames drawn into a window since the record had `since` entries.
+  int framesOf(const SimWindow& w, std::size_t since) {
+    int n = 0;
+    for (std::size_t i = since; i < desk.setWindowPosCalls.size(); ++i)
+      n += desk.setWindowPosCalls[i].hWnd == w.hWnd();
+    return n;
   }
-  bool done = true;
   bool timerOnWhileRiding = false;
+  std::string cellBeforeRiding;
 };
 
-TEST_F(VisitTest, WorkedExampleStepByStepToTheLoneDeparture) {
-  EXPECT_EQ(startVisit(), 35);
-  EXPECT_EQ(app.m.actMode, kRionVisit);
-  EXPECT_EQ(app.m.actStep, 1);
-  EXPECT_EQ(rion().top(), 5100.0f);
-  EXPECT_EQ(rion().left(), 8360.0f);
-  EXPECT_TRUE(rion().visible());
-  EXPECT_FALSE(timerOnWhileRiding);
-  EXPECT_TRUE(timer().enabled());
-  EXPECT_EQ(timer().interval(), 500);
-  EXPECT_EQ(onScreen(rion(), 92), composite(sheet(Picture::rPic3), 1, 92, Bitmap(64, 92, kDesk)));
+// The scale, and ペッコ's place in pixels (x, 352). At 15 twips per pixel
+// these are the worked examples; at 12.5 rer's ride in lands exactly on its
+// bound, and the call back's in and out too; at 7.5 the rides out, alone
+// and together, land exactly on theirs.
+struct Scale {
+  float t;
+  int x;
+};
+void PrintTo(const Scale& s, std::ostream* os) { *os << s.t; }
 
-  // The walk-up: step, rer's Left and Top, interval.
-  const struct {
-    int step;
-    float left, top;
+class VisitAtScale : public ::testing::TestWithParam<Scale>, public Visit {
+ protected:
+  VisitAtScale() : Visit(GetParam().t) {}
+  struct Row {
+    int actStep;
+    const char *pekkoCell, *rerCell;
+    float rerLeft, rerTop, pekkoLeft, pekkoTop;
     int interval;
-  } walkUp[] = {{2, 8240, 5100, 250},  {3, 8080, 5100, 250}, {4, 7920, 5100, 250},
-                {5, 7760, 5100, 1000}, {6, 7760, 5010, 500}, {7, 7760, 5010, 500}};
-  for (const auto& w : walkUp) {
-    tick();
-    SCOPED_TRACE(w.step);
-    EXPECT_EQ(app.m.actStep, w.step);
-    EXPECT_EQ(rion().left(), w.left);
-    EXPECT_EQ(rion().top(), w.top);
-    EXPECT_EQ(timer().interval(), w.interval);
-    EXPECT_TRUE(timer().enabled());
+  };
+  void expect(const Row& r) {
+    SCOPED_TRACE(r.actStep);
+    EXPECT_EQ(app.m.actStep, r.actStep);
+    EXPECT_EQ(shown(pekko()), r.pekkoCell);
+    EXPECT_EQ(shown(rion()), r.rerCell);
+    EXPECT_EQ(std::make_pair(rion().left(), rion().top()), std::make_pair(r.rerLeft, r.rerTop));
+    EXPECT_EQ(std::make_pair(pekko().left(), pekko().top()), std::make_pair(r.pekkoLeft, r.pekkoTop));
+    EXPECT_EQ(timer().interval(), r.interval);
   }
-  chat(3);
-  EXPECT_EQ(app.m.actStep, 8);
-  EXPECT_EQ(timer().interval(), 500);
+};
 
-  script({drawOf(11, 100)});  // above the default rate of 10: he rides off alone
-  EXPECT_EQ(ridden([&] { tick(); }), 44);
-  EXPECT_EQ(rion().top(), 5490.0f);
-  EXPECT_EQ(rion().left(), -1040.0f);
-  EXPECT_TRUE(rion().visible());
-  EXPECT_FALSE(timerOnWhileRiding);
-  EXPECT_TRUE(timer().enabled());
-  EXPECT_EQ(app.m.actStep, 0);
-  EXPECT_EQ(pekko().left(), 7200.0f);
-  EXPECT_EQ(pekko().top(), 5280.0f);
-  EXPECT_TRUE(pekko().visible());
-  EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic2), 11, 64, Bitmap(64, 64, kDesk)));
-  script({drawOf(45, 100)});
-  tick();
-  EXPECT_EQ(app.m.actMode, kWaveHand);  // the next tick chooses anew
-}
-
-TEST_F(VisitTest, WorkedExampleOfTheElopementUntilTheCallBack) {
-  startVisit();
-  for (int i = 0; i < 6; ++i) tick();
-  chat(0);  // the chat ends at its first tick: the farewell comes at 500 ms
-  EXPECT_EQ(timer().interval(), 500);
-  script({drawOf(10, 100)});
-  EXPECT_EQ(ridden([&] { tick(); }), 10);
-  EXPECT_TRUE(timerOnWhileRiding);  // the timer stays on through these two loops
-  EXPECT_EQ(rion().left(), 5760.0f);
-  EXPECT_EQ(pekko().top(), 5680.0f);
-  EXPECT_EQ(timer().interval(), 2000);
-  EXPECT_EQ(app.m.actStep, 9);
-
-  const struct {
-    int step;
-    float pekkoLeft;
-    int interval;
-  } together[] = {{10, 7200, 500}, {11, 7200, 500}, {12, 7040, 250},
-                  {13, 6880, 250}, {14, 6720, 250}, {15, 6560, 250}};
-  for (const auto& t : together) {
-    tick();
-    SCOPED_TRACE(t.step);
-    EXPECT_EQ(app.m.actStep, t.step);
-    EXPECT_EQ(pekko().left(), t.pekkoLeft);
-    EXPECT_EQ(timer().interval(), t.interval);
-    EXPECT_TRUE(timer().enabled());
+// A lone departure, then a visit that ends with the two leaving together,
+// then the call back: each character's cell, both windows' places and the
+// timer at every step, and the ride steps of every loop.
+TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
+  const float t = GetParam().t, W = 1024 * t, H = 768 * t, PL = GetParam().x * t, PT = 352 * t;
+  const float a = PL + 80 * t;  // where rer stops riding in
+  const float off = -64 * t;    // rer wholly beyond the left edge
+  const float centre = W / 2 - 32 * t;
+  const float top1 = PT - 12 * t, top6 = top1 - 6 * t, top9 = top6 + 32 * t;
+  const int arrival = ridesTo(W, a), departure = ridesTo(a - 640, off), rideOff = ridesTo(a - 2640, off);
+  const int in = ridesTo(W, centre), out = ridesTo(W - 200 * in, off);
+  const auto exact = std::make_tuple(W - 200 * arrival == a, a - 640 - 200 * departure == off,
+                                     a - 2640 - 200 * rideOff == off, W - 200 * in == centre);
+  if (t == 15) {
+    EXPECT_EQ(std::make_tuple(a, arrival, departure, rideOff, centre, in, out),
+              std::make_tuple(8400.0f, 35, 44, 34, 7200.0f, 41, 41));
+    EXPECT_EQ(std::make_tuple(top1, top6, top9, PL - 640),
+              std::make_tuple(5100.0f, 5010.0f, 5490.0f, 6560.0f));
   }
-  EXPECT_EQ(ridden([&] { tick(); }), 34);
-  EXPECT_FALSE(timerOnWhileRiding);
-  EXPECT_EQ(rion().left(), -1040.0f);
-  EXPECT_TRUE(rion().visible());
-  EXPECT_FALSE(pekko().visible());
-  EXPECT_FALSE(timer().enabled());
-  EXPECT_EQ(timer().interval(), 500);
-  EXPECT_EQ(mgo(), "呼び戻す");
-  EXPECT_EQ(app.m.actMode, kRionVisit);
-  EXPECT_EQ(app.m.actStep, 0);
+  if (t == 12.5f || t == 7.5f) {
+    EXPECT_EQ(exact, t == 12.5f ? std::make_tuple(true, false, false, true)
+                                : std::make_tuple(false, true, true, false));
+  }
+  desk.fillDesktop(kDesk);
+  start();
+  pekko().setLeft(PL);
+  pekko().setTop(PT);
 
-  // Nothing happens until he is called back; then the first tick chooses.
+  for (bool elope : {false, true}) {
+    SCOPED_TRACE(elope ? "elopement" : "lone departure");
+    startVisit();
+    EXPECT_EQ(ridden([&] { tick(); }), arrival);
+    EXPECT_FALSE(timerOnWhileRiding);
+    EXPECT_TRUE(timer().enabled() && rion().visible());
+    expect({1, "action 6", "rer 1", W - 200 * arrival, top1, PL, PT, 500});
+    const Row walkUp[] = {{2, "walk 9", "rer 2", a - 160, top1, PL, PT, 250},
+                          {3, "walk 9", "rer 1", a - 320, top1, PL, PT, 250},
+                          {4, "walk 9", "rer 3", a - 480, top1, PL, PT, 250},
+                          {5, "action 7", "rer 1", a - 640, top1, PL, PT, 1000},
+                          {6, "action 2", "rer 4", a - 640, top6, PL, PT, 500},
+                          {7, "action 2", "rer 4", a - 640, top6, PL, PT, 500}};
+    for (const Row& r : walkUp) tick(), expect(r);
+    script({drawOf(2, 50), drawOf(35, 50), drawOf(43, 50)});  // one chat frame
+    tick();
+    expect({7, "action 8", "rer 5", a - 640, top6, PL, PT, 500});
+    script({drawOf(1, 50)});  // the chat ends, drawing nothing
+    tick();
+    expect({8, "action 8", "rer 5", a - 640, top6, PL, PT, 500});
+    script({drawOf(elope ? 10 : 11, 100)});  // against the default rate of 10
+    if (!elope) {
+      EXPECT_EQ(ridden([&] { tick(); }), departure);
+      EXPECT_EQ(cellBeforeRiding, "rer 0");
+      EXPECT_FALSE(timerOnWhileRiding);
+      expect({0, "action 11", "rer 0", a - 640 - 200 * departure, top9, PL, PT, 500});
+      EXPECT_TRUE(timer().enabled() && rion().visible() && pekko().visible());
+      continue;
+    }
+    EXPECT_EQ(ridden([&] { tick(); }), 10);
+    EXPECT_EQ(cellBeforeRiding, "rer 0");
+    EXPECT_TRUE(timerOnWhileRiding);  // on through these two loops
+    const float R = a - 2640, PT2 = PT + 400;
+    const Row together[] = {{9, "action 12", "rer 8", R, top9, PL, PT2, 2000},
+                            {10, "action 12", "rer 9", R, top9, PL, PT2, 500},
+                            {11, "action 13", "rer 9", R, top9, PL, PT2, 500},
+                            {12, "walk 7", "rer 9", R, top9, PL - 160, PT2, 250},
+                            {13, "walk 6", "rer 9", R, top9, PL - 320, PT2, 250},
+                            {14, "walk 7", "rer 9", R, top9, PL - 480, PT2, 250},
+                            {15, "walk 6", "rer 9", R, top9, PL - 640, PT2, 250}};
+    for (const Row& r : together) {
+      if (r.actStep > 9) tick();
+      expect(r);
+    }
+    EXPECT_EQ(ridden([&] { tick(); }), rideOff);
+    EXPECT_EQ(cellBeforeRiding, "rer 10");
+    EXPECT_FALSE(timerOnWhileRiding);
+    expect({0, "walk 0", "rer 10", R - 200 * rideOff, top9, PL - 640, PT2, 500});
+    EXPECT_FALSE(pekko().visible() || timer().enabled());
+    EXPECT_EQ(mgo(), "呼び戻す");
+    EXPECT_EQ(app.m.actMode, kRionVisit);
+  }
+
+  // Nothing happens until he is called back. Then rer, drawn before, rides
+  // in to the centre with him and off alone; ペッコ is set down where he
+  // was, facing left, drawn once on arrival and before every step out.
   const int frames = desk.screenDCsObtained;
   desk.advance(10000);
   EXPECT_EQ(desk.screenDCsObtained, frames);
-  app.menu().mgo_Click();
-  EXPECT_TRUE(pekko().visible());
-  EXPECT_EQ(pekko().left(), 6560.0f);
-  // Until that tick he is still on his visit: a drag is refused.
+  const std::size_t calls = desk.setWindowPosCalls.size();
+  ridden([&] { app.menu().mgo_Click(); });
+  EXPECT_EQ(framesOf(rion(), calls), in + out);
+  EXPECT_EQ(framesOf(pekko(), calls), 1 + out);
+  EXPECT_FALSE(timerOnWhileRiding);
+  expect({0, "walk 6", "rer 0", W - 200 * (in + out), H / 2 - 46 * t, PL - 640, PT + 400, 500});
+  EXPECT_TRUE(pekko().visible() && rion().visible() && timer().enabled());
+  EXPECT_EQ(mgo(), "遊びにやる");
+  // Until the next tick he is still on his visit: a drag is refused.
   desk.drag(pekko(), 30, 30);
   desk.doEvents();
-  EXPECT_EQ(pekko().left(), 6560.0f);
+  EXPECT_EQ(pekko().left(), PL - 640);
   script({drawOf(45, 100)});
   tick();
-  EXPECT_EQ(app.m.actMode, kWaveHand);
+  EXPECT_EQ(app.m.actMode, kWaveHand);  // chosen anew
 }
 
-TEST_F(VisitTest, TheRateDecidesTheEnding) {
+INSTANTIATE_TEST_SUITE_P(Scales, VisitAtScale,
+                         ::testing::Values(Scale{15, 480}, Scale{12, 480}, Scale{12.5f, 480},
+                                           Scale{7.5f, 448}, Scale{1440.0f / 168, 480}),
+                         [](const auto& info) { return "tpp" + std::to_string(int(info.param.t * 100)); });
+
+// d from 1 to 100 elopes when at most the rate: 0 never, 100 always.
+TEST(VisitRate, DecidesTheEnding) {
   const struct {
     std::int16_t rate;
     int draw;
     bool elopes;
   } cases[] = {{0, 1, false}, {100, 100, true}, {10, 10, true}, {10, 11, false}, {150, 100, true}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "rate " << c.rate << ", draw " << c.draw);
-    app.m.actMode = kRionVisit;
-    app.m.actStep = 8;
-    app.m.kakePer = c.rate;
-    timer().setEnabled(true);
-    rion().setLeft(7000);
-    script({drawOf(c.draw, 100)});
-    app.pekko().Timer1_Timer();
-    EXPECT_EQ(app.m.actStep, c.elopes ? 9 : 0);
-    EXPECT_EQ(timer().interval(), c.elopes ? 2000 : 500);
-    timer().setInterval(500);
+    Visit v;
+    v.start();
+    v.app.m.actMode = kRionVisit, v.app.m.actStep = 8, v.app.m.kakePer = c.rate;
+    v.rion().setLeft(3000);
+    v.script({drawOf(c.draw, 100)});
+    v.tick();
+    EXPECT_EQ(v.rion().left(), c.elopes ? 1000 : -1000) << "rate " << c.rate << ", draw " << c.draw;
   }
 }
 
-TEST_F(VisitTest, WithPekkoAtTheRightEdgeRerArrivesWithoutARideStep) {
-  pekko().setLeft(15360 - 80 * 15);  // his left edge plus 80 pixels is the screen's edge
-  EXPECT_EQ(startVisit(), 0);
-  EXPECT_EQ(rion().left(), 15360.0f);
-  EXPECT_TRUE(rion().visible());
-  tick();
-  EXPECT_EQ(rion().left(), 15360.0f - 160);
-}
-
-TEST_F(VisitTest, ABlushKeepsTheSlowPaceAfterAndIsClearedInTheNextVisit) {
-  startVisit();
-  for (int i = 0; i < 6; ++i) tick();
-  script({drawOf(2, 50), drawOf(9, 50), drawOf(9, 50)});  // both below 10: a blush
-  tick();
-  EXPECT_EQ(app.pekko().blushShown(), 1);
-  EXPECT_EQ(timer().interval(), 1000);
-  expectPekkoAloneOverDesktop(10);  // rer was taken away before ペッコ's capture
-  chat(0);
-  script({drawOf(50, 100)});
-  tick();  // a lone departure
-  EXPECT_EQ(app.m.actStep, 0);
-  EXPECT_EQ(timer().interval(), 1000);  // kept until the next visit sets it
-  script({drawOf(45, 100)});
-  const long long t = desk.clock();
-  tick();
-  EXPECT_EQ(desk.clock() - t, 1000);
-  EXPECT_EQ(app.pekko().blushShown(), 1);
-
-  // The next visit's first ordinary chat frame takes rer away before ペッコ
-  // is drawn: ペッコ's frame, which rer overlaps, shows only the desktop.
-  app.m.actStep = 0;
-  pekko().setLeft(7200);
-  startVisit();
-  for (int i = 0; i < 6; ++i) tick();
-  script({drawOf(2, 50), drawOf(20, 50), drawOf(20, 50)});
-  tick();
-  EXPECT_EQ(app.pekko().blushShown(), 0);
-  EXPECT_EQ(timer().interval(), 500);
-  expectPekkoAloneOverDesktop(2);
-}
-
-// Nothing in the visit guards against what runs in its yields: a send out
-// during the arrival, clicks on both, a call back during the chat. None of
-// it may crash, leave a context held or a window half drawn, or nest a tick.
-TEST_F(VisitTest, EventsInItsYieldsLeaveEverythingWhole) {
-  int boxes = 0;
-  desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
-    ++boxes;
-    desk.advance(700);  // ticks come while the box is open
-    return platform::IDOK;
-  };
-  desk.post([&] { app.menu().mgo_Click(); });  // runs in the arrival's first frame
-  startVisit();
-  EXPECT_EQ(mgo(), "呼び戻す");
-  desk.randomSeed = 99;
-  desk.randomize();
-  for (int i = 0; i < 200; ++i) {
-    if (i == 60) desk.click(rion()), desk.click(pekko());
-    if (i == 30) desk.post([&] { app.menu().mgo_Click(); });
-    tick();
-    SCOPED_TRACE(i);
-    ASSERT_EQ(desk.heldScreenDCs(), 0);
-    ASSERT_FALSE(desk.inTick());
-    for (SimWindow* w : {&pekko(), &rion()})
-      if (w->visible() && w->width() != 0) {
-        ASSERT_EQ(w->pixelWidth(), 64);
-        ASSERT_EQ(w->pixelHeight(), w == &pekko() ? 64 : 92);
-      }
-  }
-  EXPECT_EQ(boxes, 2);
-}
-
-// The end-to-end tests start the real program with this seed to meet rer
-// at once: on a 1024 x 768 screen at 15 twips per pixel the visit starts at
-// the third tick and the chat lasts a good while. Should the program come to
-// draw its numbers differently, pick a new seed and change it there too.
-TEST(VisitSeed, TheEndToEndTestsSeedBringsRerAtTheThirdTick) {
-  SimDesktop desk(1024, 768, 15);
-  desk.randomSeed = 6995;
-  Program app(desk);
-  app.start();
-  int visitTick = 0, farewellTick = 0;
-  for (int t = 1; t <= 60 && !farewellTick; ++t) {
-    desk.advance(app.pekko().Timer1().interval());
-    if (app.m.actMode == kRionVisit && !visitTick) visitTick = t;
-    if (app.m.actStep == 9) farewellTick = t;
-  }
-  EXPECT_EQ(visitTick, 3);
-  EXPECT_EQ(farewellTick, 36);
-}
-
-// A chat frame: the draws after the one that keeps the chat going pick the
-// two faces, and both below 10 make a blush, held for a second.
-TEST_F(VisitTest, TheChatsDrawsPickTheFacesAndBothBelowTenBlush) {
-  rion().setLeft(3000);
-  rion().setTop(3000);
-  rion().show();
+// A chat frame: after the draw that keeps the chat going, p and q pick the
+// faces; both below 10 blush, held for a second. The blush, and the next
+// ordinary frame after one (in this visit or the next), first take rer away,
+// so that ペッコ's frame, which rer overlaps, is drawn over the bare desktop.
+TEST(VisitChat, FacesAtTheEdgesOfTheirRangesAndTheBlush) {
+  Visit v;
+  v.desk.fillDesktop(kDesk);
+  v.start();
+  v.rion().setLeft(v.pekko().left() + 560);
+  v.rion().setTop(v.pekko().top() - 270);
+  v.rion().show();
   const struct {
-    int p, q, pekkoCell, rionCell;
-  } cases[] = {{9, 9, 10, 7},  {10, 9, 2, 4},  {9, 10, 2, 4},  {30, 40, 2, 4},
-               {31, 41, 8, 5}, {40, 45, 8, 5}, {41, 46, 9, 6}, {50, 50, 9, 6}};
+    int p, q;
+    const char *pekkoCell, *rerCell;
+    bool overBareDesk;
+  } cases[] = {{9, 9, "action 10", "rer 7", true},   {10, 9, "action 2", "rer 4", true},
+               {30, 40, "action 2", "rer 4", false}, {9, 10, "action 2", "rer 4", false},
+               {31, 41, "action 8", "rer 5", false}, {40, 45, "action 8", "rer 5", false},
+               {41, 46, "action 9", "rer 6", false}, {50, 50, "action 9", "rer 6", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.p << ", " << c.q);
-    app.m.actMode = kRionVisit;
-    app.m.actStep = 7;
-    script({drawOf(2, 50), drawOf(c.p, 50), drawOf(c.q, 50)});
-    app.pekko().Timer1_Timer();
-    const bool blush = c.pekkoCell == 10;
-    EXPECT_EQ(app.m.actStep, 7);  // the chat again at the next tick
-    EXPECT_EQ(app.pekko().blushShown(), blush ? 1 : 0);
-    EXPECT_EQ(timer().interval(), blush ? 1000 : 500);
-    EXPECT_EQ(onScreen(pekko()), composite(sheet(Picture::rPic2), c.pekkoCell, 64, Bitmap(64, 64, kDesk)));
-    EXPECT_EQ(onScreen(rion(), 92), composite(sheet(Picture::rPic3), c.rionCell, 92, Bitmap(64, 92, kDesk)));
+    const bool blush = c.p < 10 && c.q < 10;
+    v.app.m.actMode = kRionVisit, v.app.m.actStep = 7;
+    v.script({drawOf(2, 50), drawOf(c.p, 50), drawOf(c.q, 50)});
+    v.tick();
+    EXPECT_EQ(v.app.m.actStep, 7);  // the chat again at the next tick
+    EXPECT_EQ(v.shown(v.pekko()), c.pekkoCell);
+    EXPECT_EQ(v.shown(v.rion()), c.rerCell);
+    EXPECT_EQ(v.app.pekko().blushShown(), blush ? 1 : 0);
+    EXPECT_EQ(v.timer().interval(), blush ? 1000 : 500);
+    Bitmap held(64, 64);
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) held.at(x, y) = v.pekko().back.at(x, y);
+    const Bitmap bare = composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk));
+    EXPECT_EQ(held == bare, c.overBareDesk);
   }
 }
 
