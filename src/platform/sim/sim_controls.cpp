@@ -25,7 +25,6 @@ void SimTextBox::setText(const std::string& text) {
 }
 
 void SimTextBox::changed() {
-  ++changes;
   if (onChange) onChange();
 }
 
@@ -56,7 +55,6 @@ void SimTextBox::typeChar(char c) {
 
 void SimButton::press() {
   if (!enabled()) return;
-  ++clicks;
   if (onClick) onClick();
 }
 

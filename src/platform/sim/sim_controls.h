@@ -23,8 +23,6 @@ class SimControl {
   virtual Control& control() = 0;
   Handle handle() const { return handle_; }
   SimWindow& window() const { return window_; }
-  // Whether the Tab key stops here and the control can take the focus.
-  bool takesFocus() const { return kind != ControlKind::Label && enabled_; }
   bool hasFocus() const;
 
   int x, y, w, h;
@@ -72,7 +70,6 @@ class SimTextBox : public SimControlOf<TextBox, ControlKind::TextBox> {
 
   // The selection as byte offsets into the text: what typing replaces.
   std::size_t selectionStart = 0, selectionLength = 0;
-  int changes = 0;  // change events raised, handled or not
 
  private:
   void changed() override;
@@ -83,8 +80,6 @@ class SimButton : public SimControlOf<Button, ControlKind::Button> {
   using SimControlOf::SimControlOf;
   // A press that lands: only an enabled button is pressed.
   void press();
-
-  int clicks = 0;  // presses that landed
 };
 
 }  // namespace platform::sim

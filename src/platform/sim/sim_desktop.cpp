@@ -8,7 +8,6 @@
 #include <iterator>
 
 #include "platform/common/picture.h"
-#include "platform/sim/raster.h"
 #include "platform/twips.h"
 
 #ifndef XPEKKO_RESOURCE_DIR
@@ -68,12 +67,6 @@ void SimDesktop::removeTimer(SimTimer* t) {
 void SimDesktop::raise(SimWindow* w) {
   z_.erase(std::remove(z_.begin(), z_.end(), w), z_.end());
   z_.push_back(w);
-}
-
-SimWindow* SimDesktop::find(const std::string& className) const {
-  for (SimWindow* w : z_)
-    if (w->design.className == className) return w;
-  return nullptr;
 }
 
 SimWindow* SimDesktop::window(Handle hWnd) const {
@@ -165,10 +158,19 @@ int SimDesktop::ReleaseDC(Handle hWnd, Handle hDC) {
   return 0;
 }
 
+// The raster operations the program uses, on 0x00RRGGBB pixels: copy, the
+// mask's erase (source AND NOT destination) and the image's XOR.
+static std::uint32_t raster(std::uint32_t rop, std::uint32_t s, std::uint32_t d) {
+  return rop == SRCCOPY ? s : rop == SRCERASE ? s & ~d & 0xFFFFFF : (s ^ d) & 0xFFFFFF;
+}
+
 bool SimDesktop::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
                         std::uint32_t rop) {
   if (!alive()) return false;
   auto d = dcs_.find(dst);
+  // Any other operation is refused, so that a program that came to use one
+  // would fail its tests rather than be drawn by guesswork.
+  if (rop != SRCCOPY && rop != SRCERASE && rop != SRCINVERT) return false;
   if (d == dcs_.end() || w <= 0 || h <= 0) return false;
   // Read the whole source first, so that overlapping copies behave.
   Bitmap source(w, h, 0);
@@ -187,7 +189,7 @@ bool SimDesktop::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int 
     for (int i = 0; i < w; ++i) {
       const int px = x + i, py = y + j;
       if (px < 0 || py < 0 || px >= out.width || py >= out.height) continue;
-      out.at(px, py) = rop3(rop, source.at(i, j), out.at(px, py));
+      out.at(px, py) = raster(rop, source.at(i, j), out.at(px, py));
     }
   return true;
 }
@@ -238,10 +240,6 @@ bool SimDesktop::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& d
   const auto key = std::make_pair(data.hWnd, data.uID);
   switch (message) {
     case NIM_ADD: return trayIcons.emplace(key, data).second;
-    case NIM_MODIFY:
-      if (!trayIcons.count(key)) return false;
-      trayIcons[key] = data;
-      return true;
     case NIM_DELETE: return trayIcons.erase(key) > 0;
     default: return false;
   }
@@ -300,10 +298,7 @@ double SimDesktop::rnd() {
   return r;
 }
 
-void SimDesktop::randomize() {
-  ++randomizeCalls;
-  random_.seed(randomSeed);
-}
+void SimDesktop::randomize() { random_.seed(randomSeed); }
 
 // ---- events and time ----
 
@@ -343,21 +338,7 @@ void SimDesktop::runUntil(long long time) {
 
 void SimDesktop::advance(int ms) { runUntil(clock_ + ms); }
 
-void SimDesktop::doEvents() {
-  if (passCostMs > 0) {
-    // Time passes during the pass: a timer that falls due ticks here,
-    // unless this pass runs inside a tick.
-    const long long until = clock_ + passCostMs;
-    runPostedEvents();
-    if (!inTick_) {
-      runUntil(until);
-    } else {
-      clock_ = until;
-    }
-    return;
-  }
-  runPostedEvents();
-}
+void SimDesktop::doEvents() { runPostedEvents(); }
 
 // On the virtual clock the passes of a paced step are one stretch of time.
 void SimDesktop::doEventsPaced(int, int totalMs) { runUntil(clock_ + totalMs); }

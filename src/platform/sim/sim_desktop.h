@@ -88,12 +88,10 @@ class SimDesktop : public Platform {
   const Bitmap& desktop() const { return desktop_; }
   // What the screen shows in a rectangle; outside the screen it is black.
   Bitmap capture(int x, int y, int w, int h) const;
-  Bitmap screenshot() const { return capture(0, 0, desktop_.width, desktop_.height); }
   // A picture as the program loads it.
   static Bitmap picture(Picture picture);
 
   // --- Windows ---
-  SimWindow* find(const std::string& className) const;
   SimWindow* window(Handle hWnd) const;
   // Bottom to top as composed: the normal band, then the topmost band.
   std::vector<SimWindow*> stacking() const;
@@ -107,8 +105,6 @@ class SimDesktop : public Platform {
   // timer tick that falls due, in order.
   void advance(int ms);
   bool inTick() const { return inTick_; }
-  // Virtual time each event pass takes (0: passes are instantaneous).
-  int passCostMs = 0;
 
   // --- Input: each runs at the next event pass ---
   void post(std::function<void()> event);
@@ -124,8 +120,9 @@ class SimDesktop : public Platform {
   void type(TextBox& box, const std::string& text);
   // A click on a button, which also gives it the focus.
   void click(Button& button);
-  // The keys a shown dialog window handles.
-  enum class Key { Tab, Enter, Escape };
+  // The keys a shown dialog window handles: Enter presses the default
+  // button, Esc cancels.
+  enum class Key { Enter, Escape };
   void key(Window& w, Key key);
   // A mouse message on the notification-area icon (e.g. 514, left release).
   void trayMouse(int mouseMessage);
@@ -156,7 +153,6 @@ class SimDesktop : public Platform {
   int screenDCsReleased = 0;  // every ReleaseDC of the screen, held or not
   // Calls the program made after end(): the real process would be gone.
   int callsAfterEnd = 0;
-  int randomizeCalls = 0;
   bool ended() const { return ended_; }
 
   // --- The system's answers ---

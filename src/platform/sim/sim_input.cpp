@@ -109,19 +109,9 @@ void SimDesktop::key(Window& target, Key key) {
   post([this, hWnd, key] {
     SimWindow* w = window(hWnd);
     if (!w || !w->visible()) return;
-    if (key == Key::Tab) {
-      w->focusNext();
-      return;
-    }
-    // Enter presses the default button, Esc the cancel button.
-    for (const auto& c : w->controls) {
-      auto* b = dynamic_cast<SimButton*>(c.get());
-      if (b && (key == Key::Enter ? b->isDefault() : b->isCancel())) {
-        b->press();
-        return;
-      }
-    }
     if (key == Key::Escape && w->onCancel) w->onCancel();
+    for (const auto& c : w->controls)
+      if (auto* b = dynamic_cast<SimButton*>(c.get()); b && key == Key::Enter && b->isDefault()) b->press();
   });
 }
 

@@ -115,20 +115,6 @@ SimControl* SimWindow::control(Handle handle) const {
   return nullptr;
 }
 
-void SimWindow::focusNext() {
-  const std::size_t n = controls.size();
-  std::size_t from = n;  // nothing focused: the first that takes the focus
-  for (std::size_t i = 0; i < n; ++i)
-    if (controls[i].get() == focused) from = i;
-  for (std::size_t k = 1; k <= n; ++k) {
-    SimControl* c = controls[(from + k) % n].get();
-    if (!c->takesFocus()) continue;
-    focused = c;
-    if (auto* box = dynamic_cast<SimTextBox*>(c)) box->selectAll();
-    return;
-  }
-}
-
 Menu& SimWindow::addMenu(const std::string& caption) {
   menus.push_back(std::make_unique<SimMenu>(desk_, caption));
   return *menus.back();

@@ -33,15 +33,11 @@ class SimSurface : public Surface {
 class SimMouseArea : public MouseArea {
  public:
   SimMouseArea(int x, int y, int w, int h) : x(x), y(y), w(w), h(h) {}
-  void setToolTipText(const std::string& text) override {
-    tip_ = text;
-    ++toolTipSets;
-  }
+  void setToolTipText(const std::string& text) override { tip_ = text; }
   std::string toolTipText() const override { return tip_; }
   bool contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
 
   int x, y, w, h;
-  int toolTipSets = 0;
 
  private:
   std::string tip_;
@@ -109,10 +105,6 @@ class SimWindow : public Window {
   SimMouseArea* areaAt(int x, int y) const;
   // The child control with this handle, or null.
   SimControl* control(Handle handle) const;
-  // The Tab key: the focus goes to the next control that takes it, in the
-  // order they were added, round to the first. A text box it reaches has
-  // its text selected, as the system's dialog manager does.
-  void focusNext();
 
   WindowDesign design;
   bool topmost = false;
