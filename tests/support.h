@@ -25,7 +25,8 @@ inline constexpr std::uint32_t kDesk = 0x3A6EA5;
 
 // The program on a desktop of 1024 x 768 pixels unless told otherwise.
 struct ProgramOnDesktop {
-  explicit ProgramOnDesktop(float twipsPerPixel = 15, int width = 1024) : desk(width, 768, twipsPerPixel) {}
+  explicit ProgramOnDesktop(float twipsPerPixel = 15, int width = 1024, int height = 768)
+      : desk(width, height, twipsPerPixel) {}
   SimDesktop desk;
   Program app{desk};
 

@@ -63,16 +63,21 @@ TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
 // puts Top + 128 pixels exactly on the height once rounded (a hair below
 // in wider arithmetic), so it is refused, and row 951 is not.
 TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
+  const float at175 = 1440.0f / 168;  // on 1920 x 1080; the others at 15, 12 and 7.5 on 1024 x 768
   const struct {
+    float tpp;
     int draw, x, y;
     Activity started;
-  } cases[] = {{35, 895, 300, kWalkRight}, {35, 896, 300, kWaveHand}, {35, 960, 300, kWaveHand},
-               {5, 300, 639, kWalkDown},   {5, 300, 640, kWaveHand},  {15, 300, 1, kWalkUp},
-               {15, 300, 0, kWaveHand},    {25, 1, 300, kWalkLeft},   {25, 0, 300, kWaveHand}};
-  for (float tpp : {15.0f, 12.0f, 7.5f})
-    for (const auto& c : cases) {
+  } cases[] = {
+      {0, 35, 895, 300, kWalkRight},    {0, 35, 896, 300, kWaveHand},    {0, 35, 960, 300, kWaveHand},
+      {0, 5, 300, 639, kWalkDown},      {0, 5, 300, 640, kWaveHand},     {0, 15, 300, 1, kWalkUp},
+      {0, 15, 300, 0, kWaveHand},       {0, 25, 1, 300, kWalkLeft},      {0, 25, 0, 300, kWaveHand},
+      {at175, 5, 900, 951, kWalkDown},  {at175, 5, 900, 952, kWaveHand}, {at175, 35, 1791, 500, kWalkRight},
+      {at175, 35, 1792, 500, kWaveHand}};
+  for (const auto& c : cases)
+    for (float tpp : c.tpp ? std::vector{c.tpp} : std::vector{15.0f, 12.0f, 7.5f}) {
       SCOPED_TRACE(testing::Message() << tpp << ": " << c.draw << " at " << c.x << "," << c.y);
-      ProgramOnDesktop p(tpp);
+      ProgramOnDesktop p(tpp, c.tpp ? 1920 : 1024, c.tpp ? 1080 : 768);
       p.start();
       p.pekko().moveToPixels(c.x, c.y);  // as a drag leaves him
       p.script({drawOf(c.draw, 100), drawOf(45, 100)});
@@ -80,22 +85,6 @@ TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
       EXPECT_EQ(p.app.m.actMode, c.started);
       EXPECT_EQ(p.app.m.actStep, 1);
     }
-  const struct {
-    int draw, x, y;
-    Activity started;
-  } at175[] = {{5, 900, 951, kWalkDown},
-               {5, 900, 952, kWaveHand},
-               {35, 1791, 500, kWalkRight},
-               {35, 1792, 500, kWaveHand}};
-  for (const auto& c : at175) {
-    SimDesktop d(1920, 1080, 1440.0f / 168);
-    Program p(d);
-    p.start();
-    static_cast<SimWindow&>(p.pekko().form()).moveToPixels(c.x, c.y);
-    d.scriptedRandom = {drawOf(c.draw, 100), drawOf(45, 100)};
-    d.advance(500);
-    EXPECT_EQ(p.m.actMode, c.started) << c.x << "," << c.y;
-  }
 }
 
 // The walk reads his place afresh at every step: a drag in between is
@@ -111,39 +100,27 @@ TEST_F(BehaviourTest, AWalkGoesOnFromWhereADragLeftHim) {
   EXPECT_EQ(pekko().top(), 6645.0f + 160);
 }
 
-// Hand-raising: 0, 1, then 0 again and a draw from 1 to 10: 1 ends it on
-// the open mouth, anything else plays 1, 0 again.
-TEST_F(BehaviourTest, HandRaisingEndsOnlyOnAOneInTen) {
-  script({drawOf(45, 100)});
-  for (const auto& [draw, cell] : {std::pair{0, "action 0"},
-                                   {0, "action 1"},
-                                   {2, "action 0"},
-                                   {0, "action 1"},
-                                   {10, "action 0"},
-                                   {0, "action 1"},
-                                   {1, "action 0"}}) {
-    if (draw) script({drawOf(draw, 10)});
+// Tick by tick, with the draw each tick makes (0: none). Hand-raising: 0,
+// 1, then 0 again and a draw from 1 to 10: 1 ends it on the open mouth,
+// anything else plays 1, 0 again. The sit-down holds two ticks, then draws
+// from 1 to 100 every tick: an expression, rer's visit (94, 95) or the end
+// (96 on), which keeps the last expression.
+TEST_F(BehaviourTest, IdleActionsDrawByDraw) {
+  const struct {
+    int draw, of;
+    const char* cell;
+    int actStep;
+  } ticks[] = {{45, 100, "action 0", 1}, {0, 0, "action 1", 2},    {2, 10, "action 0", 1},
+               {0, 0, "action 1", 2},    {10, 10, "action 0", 1},  {0, 0, "action 1", 2},
+               {1, 10, "action 0", 0},   {60, 100, "action 2", 1}, {0, 0, "action 2", 2},
+               {1, 100, "action 2", 2},  {50, 100, "action 2", 2}, {51, 100, "action 3", 2},
+               {70, 100, "action 3", 2}, {71, 100, "action 4", 2}, {80, 100, "action 4", 2},
+               {81, 100, "action 5", 2}, {93, 100, "action 5", 2}, {96, 100, "action 5", 0}};
+  for (const auto& t : ticks) {
+    if (t.draw) script({drawOf(t.draw, t.of)});
     tick();
-    EXPECT_EQ(shown(pekko()), cell);
-  }
-  EXPECT_EQ(app.m.actStep, 0);
-}
-
-// The sit-down holds two ticks, then draws from 1 to 100 every tick: an
-// expression, rer's visit (94, 95) or the end (96 on), which keeps the last
-// expression.
-TEST_F(BehaviourTest, SitDownDrawsAnExpressionTheVisitOrTheEnd) {
-  script({drawOf(60, 100)});
-  tick(), tick();
-  EXPECT_EQ(shown(pekko()), "action 2");
-  const std::pair<int, const char*> draws[] = {{1, "action 2"},  {50, "action 2"}, {51, "action 3"},
-                                               {70, "action 3"}, {71, "action 4"}, {80, "action 4"},
-                                               {81, "action 5"}, {93, "action 5"}, {96, "action 5"}};
-  for (const auto& [r, cell] : draws) {
-    script({drawOf(r, 100)});
-    tick();
-    EXPECT_EQ(shown(pekko()), cell) << r;
-    EXPECT_EQ(app.m.actStep, r == 96 ? 0 : 2);
+    EXPECT_EQ(shown(pekko()), t.cell) << t.draw;
+    EXPECT_EQ(app.m.actStep, t.actStep) << t.draw;
   }
   for (int r : {94, 95}) {
     app.m.actMode = kSitDown, app.m.actStep = 2;

@@ -36,19 +36,6 @@ class DialogTest : public ::testing::Test, public ProgramOnDesktop {
   }
 };
 
-// It opens without its menu bar, the rate selected in the focused box, and
-// shows the whole OK button (whose rectangle reaches below the designed
-// client height).
-TEST_F(DialogTest, OpensWithTheRateSelectedAndTheWholeOkButtonShown) {
-  choose(mlove);
-  EXPECT_TRUE(menu().visible());
-  EXPECT_FALSE(app.menu().mfile().visible());
-  EXPECT_EQ(text1().text(), "10");
-  EXPECT_EQ(menu().focused, static_cast<SimControl*>(&text1()));
-  EXPECT_EQ(text1().selectionLength, 2u);
-  EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
-}
-
 // OK is enabled for a number from 0 to 100 and stores it rounded half to
 // even; anything else leaves OK disabled and nothing stored.
 TEST_F(DialogTest, WhatOkAcceptsAndStores) {
@@ -84,11 +71,19 @@ TEST_F(DialogTest, WhatOkAcceptsAndStores) {
   EXPECT_FALSE(menu().visible());
 }
 
-// Esc closes it, Enter with OK disabled does nothing, reopening discards
-// the typed text, and 終了 with it open ends without storing. Ticks and
-// the tray go on while it is open.
+// It opens without its menu bar, the rate selected in the focused box, the
+// whole OK button shown (its rectangle reaches below the designed client
+// height). Esc closes it, Enter with OK disabled does nothing, reopening
+// discards the typed text, and 終了 with it open ends without storing (and
+// releases the screen's context if a drawing still held it).
+// Ticks and the tray go on while it is open.
 TEST_F(DialogTest, NothingButOkStores) {
   choose(mlove);
+  EXPECT_FALSE(app.menu().mfile().visible());
+  EXPECT_EQ(menu().focused, static_cast<SimControl*>(&text1()));
+  EXPECT_EQ(std::make_pair(text1().text(), text1().selectionLength),
+            std::make_pair(std::string("10"), std::size_t{2}));
+  EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
   typeOver("55");
   press(menu(), Key::Escape);
   EXPECT_FALSE(menu().visible());
@@ -108,9 +103,11 @@ TEST_F(DialogTest, NothingButOkStores) {
   choose(mabout);
   EXPECT_EQ(desk.messageBoxes.size(), 1u);
   typeOver("77");
-  choose(mend);
-  EXPECT_TRUE(desk.ended());
-  EXPECT_EQ(desk.settingWrites, 0);
+  app.m.scrDC = desk.GetDC(0), app.m.scrDCHeld = true;  // as if a drawing had not released it
+  choose(mend);  // it releases the context, removes the icon and ends, before anything else runs
+  desk.advance(5000);
+  EXPECT_TRUE(desk.ended() && desk.trayIcons.empty());
+  EXPECT_EQ(desk.heldScreenDCs() + desk.callsAfterEnd + desk.settingWrites, 0);
   EXPECT_EQ(app.m.kakePer, 10);
 }
 

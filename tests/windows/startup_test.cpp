@@ -1,5 +1,5 @@
-// Program start: where he stands at each scale and what he shows, the rate
-// and the directories it reads.
+// Program start: where he stands at each scale and what he shows, and the
+// rate it reads.
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -52,30 +52,6 @@ TEST(Startup, ReadsTheStoredRateAndWritesNothingBack) {
     EXPECT_EQ(p.app.menu().Text1().text(), std::to_string(rate));
     EXPECT_EQ(p.app.menu().Command1().enabled(), rate <= 100);
     EXPECT_EQ(p.desk.settingWrites, 0);
-  }
-}
-
-// The directories are blank-padded texts of 255; a call that fails, or has
-// no room for the NUL, leaves the text as it was.
-TEST(Startup, DirectoriesAreTextsOf255KeptWhenTheCallWritesNothing) {
-  const std::string kept = fixedText("KEPT", 255), of254 = "C:\\" + std::string(251, 'w');
-  const std::string win = fixedText("C:\\WINDOWS", 255), sys = fixedText("C:\\WINDOWS\\SYSTEM", 255);
-  const struct {
-    std::string windows;
-    bool fails;
-    std::string winDir, sysDir;
-  } cases[] = {{"C:\\WINDOWS", false, win, sys},
-               {of254, false, of254 + " ", sys},
-               {std::string(255, 'x'), false, kept, sys},
-               {"C:\\WINDOWS", true, kept, kept}};
-  for (const auto& c : cases) {
-    ProgramOnDesktop p;
-    p.desk.windowsDirectory = c.windows;
-    p.desk.directoryCallsFail = c.fails;
-    p.app.m.winDir = p.app.m.sysDir = kept;
-    p.start();
-    EXPECT_EQ(p.app.m.winDir, c.winDir) << c.windows.size();
-    EXPECT_EQ(p.app.m.sysDir, c.sysDir) << c.windows.size();
   }
 }
 

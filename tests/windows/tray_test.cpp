@@ -93,22 +93,4 @@ TEST_F(TrayTest, DateTimeVolumeAndVersion) {
   EXPECT_EQ(desk.messageBoxes[0].style, 0);
 }
 
-// 終了 releases the screen's context if it is still held (and only then),
-// removes the icon and ends, before anything else runs and storing nothing.
-TEST(TrayExit, ReleasesAHeldContextRemovesTheIconAndEnds) {
-  for (bool held : {true, false}) {
-    ProgramOnDesktop p;
-    p.start();
-    if (held) p.app.m.scrDC = p.desk.GetDC(0), p.app.m.scrDCHeld = true;
-    const int released = p.desk.screenDCsReleased, frames = p.desk.screenDCsObtained;
-    p.desk.onPopup = [](SimMenu&) { return static_cast<int>(mend); };
-    p.desk.trayMouse(platform::WM_RBUTTONUP);
-    p.desk.advance(5000);
-    EXPECT_EQ(p.desk.screenDCsReleased - released, held ? 1 : 0);
-    EXPECT_EQ(p.desk.screenDCsObtained, frames);  // no frame after
-    EXPECT_TRUE(p.desk.trayIcons.empty() && p.desk.ended() && p.desk.heldScreenDCs() == 0);
-    EXPECT_EQ(p.desk.callsAfterEnd + p.desk.settingWrites, 0);
-  }
-}
-
 }  // namespace
