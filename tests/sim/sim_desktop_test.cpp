@@ -75,18 +75,13 @@ TEST(SimClock, TimersTickAtTheirIntervalNeverInsideATickAndNotAfterTheEnd) {
   EXPECT_EQ(at, (std::vector<long long>{500, 1000}));
   t->setInterval(250);  // from 1200
   desk.advance(500);
-  EXPECT_EQ(at.back(), 1700);
   t->setEnabled(false);
   desk.advance(2000);
   t->setEnabled(true);
-  desk.advance(250);
-  EXPECT_EQ(at.back(), 3950);
   desk.advance(100);
   t->setEnabled(true);  // already on: the count starts again
-  desk.advance(249);
-  EXPECT_EQ(at.back(), 3950);
-  desk.advance(1);
-  EXPECT_EQ(at.back(), 4300);
+  desk.advance(250);
+  EXPECT_EQ(at, (std::vector<long long>{500, 1000, 1450, 1700, 4050}));
   t->setInterval(100);
   t->onTick = [&] {
     maxDepth = std::max(maxDepth, ++depth);

@@ -22,7 +22,8 @@ using platform::sim::SimWindow;
 
 struct Figures {
   long long events = 0;
-  int visits = 0, sendOuts = 0, callBacks = 0, boxes = 0, dialogs = 0, shellRestarts = 0, endings = 0;
+  int visits = 0, elopements = 0, sendOuts = 0, callBacks = 0, boxes = 0, dialogs = 0, shellRestarts = 0,
+      endings = 0;
   std::string violation;  // empty while every invariant holds
 };
 
@@ -46,6 +47,7 @@ class Stream {
       const bool visiting = app_.m.actMode == 7 && app_.m.actStep != 0;
       inner();
       f_.visits += !visiting && app_.m.actMode == 7 && app_.m.actStep == 1;
+      f_.elopements += visiting && app_.m.actStep == 0 && caption() == kCallBack;
     };
     for (const long long end = desk_.clock() + minutes * 60'000LL;
          desk_.clock() < end && f_.violation.empty();) {

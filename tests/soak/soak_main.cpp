@@ -15,9 +15,11 @@ int main(int argc, char** argv) {
   for (int h = 0; h < hours && f.violation.empty(); ++h) soak::Stream(first + h, f).run(60);
   const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   std::printf(
-      "simulated %d h in %.1f s: %lld events; visits %d, send outs %d, call backs %d, boxes %d, "
+      "simulated %d h in %.1f s: %lld events; visits %d, elopements %d, send outs %d, call backs %d, boxes "
+      "%d, "
       "dialogs %d, shell restarts %d, endings %d\n",
-      hours, s, f.events, f.visits, f.sendOuts, f.callBacks, f.boxes, f.dialogs, f.shellRestarts, f.endings);
+      hours, s, f.events, f.visits, f.elopements, f.sendOuts, f.callBacks, f.boxes, f.dialogs,
+      f.shellRestarts, f.endings);
   if (!f.violation.empty()) std::printf("VIOLATION: %s\n", f.violation.c_str());
   return f.violation.empty() ? 0 : 1;
 }
