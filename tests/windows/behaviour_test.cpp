@@ -1,5 +1,5 @@
 // The behaviour engine: the scheduler's draws and refusals, the walks and
-// the idle actions, draw by draw at the edges of their ranges.
+// the idle actions, draw by draw at the edges of their ranges; the drag.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,6 +8,9 @@
 #include "windows/behaviour.h"
 
 using namespace testing_support;
+using platform::LeftButton;
+using platform::MiddleButton;
+using platform::RightButton;
 
 namespace {
 
@@ -87,19 +90,6 @@ TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
     }
 }
 
-// The walk reads his place afresh at every step: a drag in between is
-// walked on from (pixel 410, 443 is 6150, 6645 twips).
-TEST_F(BehaviourTest, AWalkGoesOnFromWhereADragLeftHim) {
-  pekko().setLeft(7650), pekko().setTop(5730);
-  script({drawOf(5, 100)});
-  tick(), tick();
-  desk.drag(pekko(), -100, 50);
-  desk.doEvents();
-  tick();
-  EXPECT_EQ(pekko().left(), 6150.0f);
-  EXPECT_EQ(pekko().top(), 6645.0f + 160);
-}
-
 // Tick by tick, with the draw each tick makes (0: none). Hand-raising: 0,
 // 1, then 0 again and a draw from 1 to 10: 1 ends it on the open mouth,
 // anything else plays 1, 0 again. The sit-down holds two ticks, then draws
@@ -130,6 +120,47 @@ TEST_F(BehaviourTest, IdleActionsDrawByDraw) {
     EXPECT_EQ(app.m.actStep, 1);  // the visit's first step ran in the same tick
     EXPECT_EQ(shown(pekko()), "action 6");
   }
+}
+
+// Any move sets the tip; only a move with the left button held starts the
+// system's move loop (the window follows only then), and not during rer's
+// visit. Ticks go on in the loop.
+TEST(Drag, NeedsTheLeftButtonAndNoVisitAndAWalkGoesOnFromThere) {
+  ProgramOnDesktop p;
+  p.start();
+  auto& image1 = static_cast<platform::sim::SimMouseArea&>(p.app.pekko().Image1());
+  auto& timer = static_cast<platform::sim::SimTimer&>(p.app.pekko().Timer1());
+  const struct {
+    int buttons;
+    bool visit, drags;
+  } cases[] = {{LeftButton, false, true},
+               {LeftButton | RightButton, false, true},
+               {LeftButton | MiddleButton, false, true},
+               {RightButton, false, false},
+               {RightButton | MiddleButton, false, false},
+               {0, false, false},
+               {LeftButton, true, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.buttons << (c.visit ? " in a visit" : ""));
+    p.app.m.actMode = c.visit ? kRionVisit : kWaveHand, p.app.m.actStep = 1;  // ticks never walk
+    image1.setToolTipText("");
+    const int x = p.pekko().pixelX(), ticks = timer.ticks;
+    p.desk.drag(p.pekko(), 20, 0, 1600, c.buttons);
+    p.desk.doEvents();
+    EXPECT_EQ(p.pekko().pixelX(), c.drags ? x + 20 : x);
+    EXPECT_EQ(timer.ticks, c.drags ? ticks + 3 : ticks);
+    EXPECT_EQ(image1.toolTipText(), "12月5日(土) 22時7分 だよ");
+  }
+  EXPECT_EQ(p.desk.releaseCaptures, 3);
+  EXPECT_TRUE(p.desk.messageBoxes.empty());
+  // A walk reads his place afresh at every step: dragged to pixel (410, 432),
+  // 6150 and 6480 twips, he walks on from there.
+  p.pekko().setLeft(7650), p.pekko().setTop(5730);
+  p.app.m.actMode = kWalkDown, p.app.m.actStep = 2;
+  p.desk.drag(p.pekko(), -100, 50);
+  p.desk.doEvents();
+  p.tick();
+  EXPECT_EQ(std::make_pair(p.pekko().left(), p.pekko().top()), std::make_pair(6150.0f, 6480.0f + 160));
 }
 
 // The end-to-end tests start the real program with fixed seeds so that they

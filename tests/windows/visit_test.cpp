@@ -1,6 +1,7 @@
 // rer's visit and the call back: every step with the cell each character
-// shows, at four scales, positions worked out from twips per pixel; the
-// rate's bounds; every ride landing exactly on its bound; the chat's faces.
+// shows, at five scales, positions worked out from twips per pixel, every
+// ride landing exactly on its bound at one of them; the chat's faces; the
+// rate's bounds.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -199,29 +200,11 @@ INSTANTIATE_TEST_SUITE_P(Scales, VisitAtScale,
                                            Scale{7.5f, 448}, Scale{1440.0f / 168, 480}),
                          [](const auto& info) { return "tpp" + std::to_string(int(info.param.t * 100)); });
 
-// d from 1 to 100 elopes when at most the rate: 0 never, 100 always.
-TEST(VisitRate, DecidesTheEnding) {
-  const struct {
-    std::int16_t rate;
-    int draw;
-    bool elopes;
-  } cases[] = {{0, 1, false}, {100, 100, true}, {10, 10, true}, {10, 11, false}, {150, 100, true}};
-  for (const auto& c : cases) {
-    Visit v;
-    v.start();
-    v.app.m.actMode = kRionVisit, v.app.m.actStep = 8, v.app.m.kakePer = c.rate;
-    v.rion().setLeft(3000);
-    v.script({drawOf(c.draw, 100)});
-    v.tick();
-    EXPECT_EQ(v.rion().left(), c.elopes ? 1000 : -1000) << "rate " << c.rate << ", draw " << c.draw;
-  }
-}
-
 // A chat frame: after the draw that keeps the chat going, p and q pick the
 // faces; both below 10 blush, held for a second. The blush, and the next
 // ordinary frame after one (in this visit or the next), first take rer away,
 // so that ペッコ's frame, which rer overlaps, is drawn over the bare desktop.
-TEST(VisitChat, FacesAtTheEdgesOfTheirRangesAndTheBlush) {
+TEST(VisitChat, FacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
   Visit v;
   v.desk.fillDesktop(kDesk);
   v.start();
@@ -252,6 +235,20 @@ TEST(VisitChat, FacesAtTheEdgesOfTheirRangesAndTheBlush) {
       for (int x = 0; x < 64; ++x) held.at(x, y) = v.pekko().back.at(x, y);
     const Bitmap bare = composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk));
     EXPECT_EQ(held == bare, c.overBareDesk);
+  }
+  // The farewell's d from 1 to 100 elopes when at most the rate: 0 never,
+  // 100 (or more) always.
+  const struct {
+    std::int16_t rate;
+    int draw;
+    bool elopes;
+  } rates[] = {{0, 1, false}, {100, 100, true}, {10, 10, true}, {10, 11, false}, {150, 100, true}};
+  for (const auto& c : rates) {
+    v.app.m.actMode = kRionVisit, v.app.m.actStep = 8, v.app.m.kakePer = c.rate;
+    v.rion().setLeft(3000);
+    v.script({drawOf(c.draw, 100)});
+    v.tick();
+    EXPECT_EQ(v.rion().left(), c.elopes ? 1000 : -1000) << "rate " << c.rate << ", draw " << c.draw;
   }
 }
 
