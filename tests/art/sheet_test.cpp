@@ -1,25 +1,19 @@
-// The committed sprite sheets as files: what the program's decoders and the
-// system's expect of them.
+// Every cell of the committed sprite sheets holds a figure clear of its
+// border, which would otherwise be cut off at the window's edge.
 #include <gtest/gtest.h>
 
 #include "gif_reader.hpp"
 
-namespace {
-
-using namespace arttest;
-
-// A single-frame GIF89a with one global colour table holding black and
-// white, no transparency, of its cells across and image over mask down.
-TEST(SheetFiles, AreSingleFrameGifsWithOneGlobalTable) {
-  for (const SheetLayout& s : kSheets) {
-    SCOPED_TRACE(s.file);
-    const Gif& g = sheet(s.file);
-    EXPECT_EQ(g.signature, "GIF89a");
-    EXPECT_EQ(std::make_pair(g.w, g.h), std::make_pair(64 * s.cells, 2 * s.cellH));
-    EXPECT_EQ(g.frames, 1);
-    EXPECT_EQ(g.tableSize, s.tableSize);
-    EXPECT_FALSE(g.localTable || g.transparency);
+TEST(Sheets, EveryCellHoldsAFigureClearOfItsBorder) {
+  for (const arttest::Sheet& s : arttest::sheets()) {
+    ASSERT_EQ(s.px.size(), std::size_t(s.cells) * 64 * 2 * s.cellH) << s.file;
+    for (int n = 0; n < s.cells; ++n) {
+      int figure = 0, onBorder = 0;
+      for (int y = 0; y < s.cellH; ++y)
+        for (int x = 0; x < 64; ++x)
+          if (s.figure(n, x, y)) ++figure, onBorder += x == 0 || y == 0 || x == 63 || y == s.cellH - 1;
+      EXPECT_GT(figure, 400) << s.file << " cell " << n;
+      EXPECT_EQ(onBorder, 0) << s.file << " cell " << n;
+    }
   }
 }
-
-}  // namespace
