@@ -143,7 +143,7 @@ def main():
         frame_lines = []
         if bench_exe.exists():
             log("timing frames with frame_bench.exe")
-            r = subprocess.run(["wine", str(bench_exe)], env=d.env(), stdin=subprocess.DEVNULL,
+            r = subprocess.run(d.wine(bench_exe), env=d.env(), stdin=subprocess.DEVNULL,
                                capture_output=True, timeout=120)
             frame_lines = r.stdout.decode("utf-8", "replace").strip().splitlines()
 

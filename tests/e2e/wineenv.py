@@ -1,7 +1,7 @@
 """A throw-away Wine desktop for running xpekko.exe headless.
 
-One `Desktop` is one X server (Xvfb on a free display), one fresh 32-bit
-Wine prefix and one Wine virtual desktop of 1024 x 768 with a taskbar, set up
+One `Desktop` is one X server (Xvfb on a free display), one fresh Wine
+prefix of the program's own width (32-bit, or 64-bit for the twin) and one Wine virtual desktop of 1024 x 768 with a taskbar, set up
 so that what the program shows can be checked pixel for pixel: a plain
 desktop colour, no wallpaper, Japanese fonts, the mouse parked in a corner.
 
@@ -12,6 +12,12 @@ desktop colour, no wallpaper, Japanese fonts, the mouse parked in a corner.
 Everything started here is stopped again on leaving the block, on SIGTERM and
 at interpreter exit: the program and every other Wine process of the prefix
 (wineserver -k), then the X server.
+
+Every Windows program, Wine's own tools included, is started by the loader
+that matches its build (/usr/lib/wine/wine or wine64, WINELOADER set to
+match), never through Debian's `wine` script: while wine32 is installed that
+script always takes the 32-bit loader, which cannot start at all on a host
+without 32-bit support.
 
 Run as a script it is the driver behind scripts/run.sh (see main()).
 """
@@ -27,9 +33,37 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
+
+
+def wine_build():
+    """"win32" or "win64": the build this host's Wine runs (scripts/wine-build.sh)."""
+    return subprocess.run(["bash", str(ROOT / "scripts/wine-build.sh")], check=True,
+                          capture_output=True, text=True).stdout.strip()
+
+
+BUILD = ROOT / "build" / wine_build()
 # Both can be pointed elsewhere, e.g. at a stand-in while developing the harness.
-EXE = Path(os.environ.get("XPEKKO_EXE", ROOT / "build/win32/xpekko.exe"))
-PROBE = Path(os.environ.get("XPEKKO_PROBE", ROOT / "build/win32/tests/e2e/probe/probe.exe"))
+EXE = Path(os.environ.get("XPEKKO_EXE", BUILD / "xpekko.exe"))
+PROBE = Path(os.environ.get("XPEKKO_PROBE", BUILD / "tests/e2e/probe/probe.exe"))
+
+LOADERS = {32: "/usr/lib/wine/wine", 64: "/usr/lib/wine/wine64"}
+# The 64-bit server serves both widths; the 32-bit one only where it is all there is.
+SERVER = next((s for s in ("/usr/lib/wine/wineserver64", "/usr/lib/wine/wineserver32")
+               if os.access(s, os.X_OK)), "/usr/lib/wine/wineserver64")
+
+
+def pe_bits(path):
+    """32 or 64: the machine a Windows program is built for, from its PE header."""
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    at = int.from_bytes(head[0x3C:0x40], "little")
+    if head[:2] != b"MZ" or head[at:at + 4] != b"PE\0\0":
+        raise HarnessError(f"{path}: not a Windows program")
+    machine = int.from_bytes(head[at + 4:at + 6], "little")
+    bits = {0x14C: 32, 0x8664: 64}.get(machine)
+    if not bits:
+        raise HarnessError(f"{path}: machine {machine:#x} is neither i386 nor x86-64")
+    return bits
 
 SCREEN_W, SCREEN_H = 1024, 768
 # The desktop colour every pixel check composes against; chosen to differ
@@ -111,6 +145,7 @@ class Desktop:
         self.prefix = Path(prefix).resolve() if prefix else self.out / "prefix"
         self.exe = Path(exe)
         self.probe_exe = Path(probe)
+        self.bits = pe_bits(self.exe) if self.exe.exists() else 32  # start() stops on a missing exe
         self.display = None
         self.xvfb = None
         self.explorer = None
@@ -135,13 +170,20 @@ class Desktop:
 
     def env(self, display=True):
         e = dict(os.environ)
-        e.update(WINEPREFIX=str(self.prefix), WINEARCH="win32", WINEDEBUG="-all",
+        e.update(WINEPREFIX=str(self.prefix), WINEARCH=f"win{self.bits}", WINEDEBUG="-all",
+                 WINELOADER=LOADERS[self.bits], WINESERVER=SERVER,
                  WINEDLLOVERRIDES="mscoree,mshtml=")  # no Mono/Gecko install prompts
         if display and self.display:
             e["DISPLAY"] = self.display
         else:
             e.pop("DISPLAY", None)
         return e
+
+    def wine(self, program, *args):
+        """The command line that runs `program` (a path, or one of Wine's own
+        tools by name) with the loader of its width, or of the prefix's."""
+        bits = pe_bits(program) if Path(program).suffix == ".exe" and Path(program).exists() else self.bits
+        return [LOADERS[bits], str(program), *map(str, args)]
 
     def start(self):
         for tool in (self.exe, self.probe_exe):
@@ -165,11 +207,11 @@ class Desktop:
         if self.prefix.exists():
             shutil.rmtree(self.prefix)
         env = self.env(display=False)
-        subprocess.run(["wineboot", "-i"], env=env, stdin=subprocess.DEVNULL,
+        subprocess.run(self.wine("wineboot", "-i"), env=env, stdin=subprocess.DEVNULL,
                        stdout=self._log("wineboot"), stderr=subprocess.STDOUT, timeout=180, check=True)
         reg = self.out / "e2e.reg"
         reg.write_text(REGISTRY + (DESKTOP_REGISTRY if virtual_desktop else ""), encoding="utf-16")
-        subprocess.run(["wine", "regedit", "/S", winpath(reg)], env=env, stdin=subprocess.DEVNULL,
+        subprocess.run(self.wine("regedit", "/S", winpath(reg)), env=env, stdin=subprocess.DEVNULL,
                        stdout=self._log("regedit"), stderr=subprocess.STDOUT, timeout=60, check=True)
         # Debian's Wine does not find its own Marlett without this, and the
         # caption buttons of message boxes then show as the letters "0 1 r".
@@ -180,7 +222,7 @@ class Desktop:
                 shutil.copy(src, fonts / name)
         # Let the server write the registry out and exit, so that the desktop
         # started next reads the settings above from the first moment.
-        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+        subprocess.run([SERVER, "-w"], env=env, timeout=60)
 
     def _start_x(self):
         r, w = os.pipe()
@@ -203,7 +245,7 @@ class Desktop:
 
     def _start_explorer(self):
         self.explorer = subprocess.Popen(
-            ["wine", "explorer", f"/desktop=e2e,{SCREEN_W}x{SCREEN_H}"], env=self.env(),
+            self.wine("explorer", f"/desktop=e2e,{SCREEN_W}x{SCREEN_H}"), env=self.env(),
             stdin=subprocess.DEVNULL, stdout=self._log("explorer"), stderr=subprocess.STDOUT)
         self.probe("wait", "Shell_TrayWnd", "20000", "visible", timeout=40)
         # Wine closes a virtual desktop shortly after the last program on it
@@ -220,7 +262,7 @@ class Desktop:
         for p in self.apps:
             self._kill(p)
         if self.prefix.exists():
-            subprocess.run(["wineserver", "-k"], env=self.env(display=False), timeout=30,
+            subprocess.run([SERVER, "-k"], env=self.env(display=False), timeout=30,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         for p in (self.holder, self.explorer, self.xvfb):
             self._kill(p)
@@ -253,8 +295,8 @@ class Desktop:
         self.apps.clear()
         self._reg("add", DPI_KEY, "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
         env = self.env(display=False)
-        subprocess.run(["wineserver", "-k"], env=env, timeout=30)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+        subprocess.run([SERVER, "-k"], env=env, timeout=30)
+        subprocess.run([SERVER, "-w"], env=env, timeout=60)
         for p in (self.holder, self.explorer):
             self._kill(p)
         self._start_explorer()
@@ -269,7 +311,7 @@ class Desktop:
 
     def probe(self, *args, timeout=30, check=True):
         """Runs probe.exe; returns (exit code, parsed JSON of its last line)."""
-        r = subprocess.run(["wine", str(self.probe_exe), *map(str, args)], env=self.env(),
+        r = subprocess.run(self.wine(self.probe_exe, *args), env=self.env(),
                            stdin=subprocess.DEVNULL, capture_output=True, timeout=timeout)
         lines = r.stdout.decode("utf-8", "replace").strip().splitlines()
         if r.returncode == 2 or not lines:
@@ -282,7 +324,7 @@ class Desktop:
 
     def probe_stream(self, *args):
         """Starts probe.exe and returns the process; read its JSON lines from .stdout."""
-        return subprocess.Popen(["wine", str(self.probe_exe), *map(str, args)], env=self.env(),
+        return subprocess.Popen(self.wine(self.probe_exe, *args), env=self.env(),
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
                                 stderr=self._log("probe"))
 
@@ -312,7 +354,7 @@ class Desktop:
     def start_app(self, program=None, env=None):
         """Starts xpekko.exe, or a program of the prefix by name ("notepad"),
         with `env` added to its environment."""
-        cmd = ["wine", program or str(self.exe)]
+        cmd = self.wine(program or self.exe)
         cwd = None if program else self.exe.parent
         p = subprocess.Popen(cmd, cwd=cwd, env={**self.env(), **(env or {})}, stdin=subprocess.DEVNULL,
                              stdout=self._log(Path(cmd[1]).stem), stderr=subprocess.STDOUT)
@@ -367,7 +409,7 @@ class Desktop:
         return None
 
     def _reg(self, *args, check=True):
-        r = subprocess.run(["wine", "reg", *args], env=self.env(), stdin=subprocess.DEVNULL,
+        r = subprocess.run(self.wine("reg", *args), env=self.env(), stdin=subprocess.DEVNULL,
                            capture_output=True, text=True, timeout=30)
         if check and r.returncode != 0:
             raise HarnessError(f"wine reg {' '.join(args)}: {r.stdout}{r.stderr}")
@@ -419,11 +461,11 @@ def show(prefix):
     env["DISPLAY"] = os.environ["DISPLAY"]
     log("xpekko.exe is running; end it from its tray menu or with Ctrl+C")
     try:
-        subprocess.run(["wine", str(d.exe)], cwd=d.exe.parent, env=env, stdin=subprocess.DEVNULL)
+        subprocess.run(d.wine(d.exe), cwd=d.exe.parent, env=env, stdin=subprocess.DEVNULL)
     except KeyboardInterrupt:
         pass
     finally:
-        subprocess.run(["wineserver", "-k"], env=env, timeout=30)
+        subprocess.run([SERVER, "-k"], env=env, timeout=30)
 
 
 def main(argv):

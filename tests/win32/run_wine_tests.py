@@ -1,6 +1,7 @@
 """The unit tests of the Windows build, run under Wine.
 
-Two GoogleTest programs of build/win32: xpekko_tests.exe (the program's
+Two GoogleTest programs of the Windows build this host's Wine runs
+(build/win32, or the 64-bit twin build/win64 where 32-bit programs cannot run): xpekko_tests.exe (the program's
 logic on the simulated desktop, the same tests as the host build's) and
 xpekko_win32_tests.exe (the real platform layer, which opens windows and
 reads the screen). Both run on one headless Wine desktop (tests/e2e/wineenv.py).
@@ -28,10 +29,9 @@ from pathlib import Path
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tests/e2e"))
-from wineenv import Desktop, HarnessError, log  # noqa: E402
+from wineenv import BUILD, Desktop, HarnessError, log  # noqa: E402
 
 OUT = Path(os.environ.get("E2E_OUT", ROOT / "out/e2e")).resolve()
-BUILD = ROOT / "build/win32"
 PROGRAMS = [BUILD / "tests/xpekko_tests.exe", BUILD / "tests/win32/xpekko_win32_tests.exe"]
 TIMEOUT = 900  # seconds per program; the logic's tests take well under a minute
 
@@ -61,7 +61,7 @@ class SharedPrefixDesktop(Desktop):
 def run_program(d, exe, extra):
     """Runs one test program; returns (passed, failed) as GoogleTest counts them."""
     t0 = time.monotonic()
-    args = ["wine", str(exe), "--gtest_brief=1", "--gtest_color=no", *extra]
+    args = d.wine(exe, "--gtest_brief=1", "--gtest_color=no", *extra)
     try:
         r = subprocess.run(args, cwd=exe.parent, env=d.env(), stdin=subprocess.DEVNULL,
                            capture_output=True, timeout=TIMEOUT)

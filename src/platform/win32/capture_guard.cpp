@@ -35,6 +35,10 @@ void CaptureGuard::applyHeldGeometry() const {
   for (Win32Window* win : characters_) win->applyGeometry();
 }
 
+void CaptureGuard::activateTips(bool on) {
+  for (Win32Window* win : characters_) win->activateTips(on);
+}
+
 bool CaptureGuard::isScreen(HDC dc) const {
   return std::find(screenDCs_.begin(), screenDCs_.end(), dc) != screenDCs_.end();
 }

@@ -33,6 +33,8 @@ class CaptureGuard {
   Win32Window* character(HWND hwnd) const;
   // Gives the system every character window's held place and size.
   void applyHeldGeometry() const;
+  // Every character window's tips on or off.
+  void activateTips(bool on);
 
   // BitBlt, guarded when the source is one of the screen contexts held.
   bool copy(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop);

@@ -66,6 +66,7 @@ class Win32Platform final : public Platform {
 
  private:
   std::unique_ptr<Session> session_;
+  int boxesOpen_ = 0;
   RandomGenerator random_;
 };
 

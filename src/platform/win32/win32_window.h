@@ -57,6 +57,9 @@ class Win32Window final : public Window {
   // its back image at once. Returns false, doing nothing, when nothing was
   // held.
   bool applyGeometry(HWND insertAfter = nullptr, UINT flags = SWP_NOZORDER);
+  // Switches a character window's tips on or off; off also takes a shown
+  // tip away and keeps one that was about to show from showing.
+  void activateTips(bool on);
   const DibSurface& backImage() const { return back_; }
   // Where the window last was while on the screen, as far as a held change
   // took it away from there: a move and a collapse given together leave its
@@ -127,6 +130,7 @@ class Win32Window final : public Window {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   HWND toolTips_ = nullptr;
+  bool tipsOn_ = true;
   std::vector<std::unique_ptr<Win32MouseArea>> areas_;
   std::vector<std::unique_ptr<Win32Menu>> menus_;
   HFONT font_ = nullptr;  // the controls' font, made with the first control

@@ -32,12 +32,26 @@ constexpr UINT kFirstControlId = 100;
 // showing the tip or hide it. To the control he stays where he was seen.
 LRESULT CALLBACK Win32Window::toolTipsProc(HWND tips, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR owner) {
+  const auto* window = reinterpret_cast<const Win32Window*>(owner);
+  // Switched off, the control's timers do nothing: Wine's control shows a
+  // tip whose wait began before it was deactivated.
+  if (msg == WM_TIMER && !window->tipsOn_) return 0;
   if (msg == TTM_WINDOWFROMPOINT && lParam) {
-    const auto* window = reinterpret_cast<const Win32Window*>(owner);
     if (HWND hwnd = window->standInAt(*reinterpret_cast<const POINT*>(lParam)))
       return reinterpret_cast<LRESULT>(hwnd);
   }
   return DefSubclassProc(tips, msg, wParam, lParam);
+}
+
+void Win32Window::activateTips(bool on) {
+  tipsOn_ = on;
+  if (!toolTips_) return;
+  SendMessageW(toolTips_, TTM_ACTIVATE, on, 0);
+  if (on) return;
+  SendMessageW(toolTips_, TTM_POP, 0, 0);
+  // A move off every tool: the control forgets the tool it was showing or
+  // about to show, and the next real move onto him starts the wait afresh.
+  relayToToolTips(WM_MOUSEMOVE, 0, MAKELPARAM(-1, -1));
 }
 
 HWND Win32Window::standInAt(POINT screen) const {

@@ -696,10 +696,13 @@ int process_counts(DWORD pid) {
   } basic{};
   long long gdi = -1, kernel = -1;
   std::map<int, int> gdiTypes;  // by the entry's type byte, to tell what grew
+  // The probe is built as wide as the program it looks at, so its own
+  // layout of the PEB is the program's.
+  constexpr std::size_t kPebGdiTable = sizeof(void*) == 8 ? 0xF8 : 0x94;
   void* table = nullptr;
   SIZE_T got = 0;
   if (qp(p, 0, &basic, sizeof basic, nullptr) == 0 &&
-      ReadProcessMemory(p, static_cast<char*>(basic.peb) + 0x94, &table, sizeof table, &got) && table) {
+      ReadProcessMemory(p, static_cast<char*>(basic.peb) + kPebGdiTable, &table, sizeof table, &got) && table) {
     struct Entry {  // GDI_HANDLE_ENTRY, 24 bytes for 32 and 64 bits alike
       unsigned long long object;
       ULONG owner;
