@@ -62,7 +62,7 @@ TEST_F(TrayTest, TheIconAndItsMenuOfNineItems) {
 
 // Date and time, and volume, start the tool in the Windows directory, or
 // else the system's own, without waiting; with neither nothing shows. The
-// version box has its text and title.
+// version box has its text and title, and no character covers it.
 TEST_F(TrayTest, DateTimeVolumeAndVersion) {
   using Started = std::vector<std::pair<std::string, int>>;  // command line, show mode
   const struct {
@@ -86,7 +86,12 @@ TEST_F(TrayTest, DateTimeVolumeAndVersion) {
     EXPECT_EQ(started, c.started);
   }
   EXPECT_TRUE(desk.messageBoxes.empty());
+  bool topmost = true;
+  desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
+    return topmost = pekko().topmost, platform::IDOK;
+  };
   choice = mabout, release();
+  EXPECT_FALSE(topmost);  // no character covers it
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
   EXPECT_EQ(desk.messageBoxes[0].text, "ぴょこぴょこペッコ Ver.1.21");
   EXPECT_EQ(desk.messageBoxes[0].title, "ﾊﾞｰｼﾞｮﾝ情報");
