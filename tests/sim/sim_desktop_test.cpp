@@ -129,28 +129,12 @@ TEST(SimEvents, RunAtTheNextPassInOrderAndANestedPassRunsTheRest) {
   EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4, 5, 6}));
 }
 
-// A window follows a drag only when the program starts the system's move
-// loop while the button is down. The icon's mouse messages come as moves of
-// its window to X = message x twips per pixel, until it is removed.
-TEST(SimInput, DragsOnlyInTheMoveLoopAndTheIconReportsAsMoves) {
+// The icon's mouse messages come as moves of its window to X = message x
+// twips per pixel, until it is removed. (That a window follows a drag only
+// in the system's move loop, the program's drag test shows from both
+// sides: it moves with the left button, and stays with any other.)
+TEST(SimInput, TheIconReportsAsMovesOfItsWindow) {
   SimDesktop desk(1024, 768, 12);
-  SimWindow w(desk, character(1200, 1200));
-  w.moveToPixels(100, 100);
-  w.show();
-  bool takeUp = false;
-  w.addMouseArea(0, 0, 64, 64).onMouseMove = [&](const MouseEvent& e) {
-    if (takeUp && (e.button & LeftButton)) desk.SendMessage(w.hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
-  };
-  desk.drag(w, 30, -20);
-  desk.doEvents();
-  EXPECT_EQ(w.pixelX(), 100);
-  takeUp = true;
-  desk.drag(w, 30, -20);
-  desk.doEvents();
-  EXPECT_EQ(std::make_pair(w.pixelX(), w.pixelY()), std::make_pair(130, 80));
-  desk.SendMessage(w.hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);  // the button is up
-  EXPECT_EQ(w.pixelX(), 130);
-
   SimWindow owner(desk, {"owner", "", WindowKind::Dialog, 100, 100, true});
   std::vector<float> xs;
   owner.onMouseMove = [&](const MouseEvent& e) { xs.push_back(e.x); };
