@@ -16,8 +16,10 @@ py=/usr/bin/python3
 wine_build=$(bash scripts/wine-build.sh)
 if [ "$wine_build" = win32 ]; then
   echo "run: build/win32/xpekko.exe, the 32-bit program"
+elif [ "$(bash scripts/wine-build.sh --probe)" = win64 ]; then
+  echo "run: build/win64/xpekko.exe, the 64-bit twin (this host cannot run 32-bit programs)"
 else
-  echo "run: build/win64/xpekko.exe, the 64-bit twin (this host cannot run 32-bit programs, or XPEKKO_WINE_BUILD asked for it)"
+  echo "run: build/win64/xpekko.exe, the 64-bit twin (asked for by XPEKKO_WINE_BUILD)"
 fi
 if [ -n "${DISPLAY:-}" ]; then
   exec "$py" tests/e2e/wineenv.py show
