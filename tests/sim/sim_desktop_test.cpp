@@ -16,7 +16,8 @@ void fill(SimWindow& w, std::uint32_t c) { std::fill(w.back.pixels.begin(), w.ba
 
 // Shown windows over the desktop, the topmost band above the rest, nothing
 // of a zero-size window; what lies off the screen is not seen and captures
-// as black. Mask erase and XOR act on the screen as composed.
+// as black, and a copy is clipped to its target. (The raster operations are
+// proven by the program's frame tests, against pictures worked out apart.)
 TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   SimDesktop desk(100, 100, 15);
   desk.fillDesktop(0x111111);
@@ -33,16 +34,8 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   EXPECT_EQ(row.at(5, 0), 0xAA0033u);
   EXPECT_EQ(row.at(20, 0), 0x00BB00u);
   auto s = desk.createSurface(4, 4);
-  EXPECT_TRUE(desk.BitBlt(s->hDC(), 0, 0, 4, 4, kScreenDC, 98, 15, SRCCOPY));
-  EXPECT_EQ(s->read().at(1, 0), 0x111111u);
-  EXPECT_EQ(s->read().at(2, 0), 0u);                                            // beyond the right edge
-  EXPECT_TRUE(desk.BitBlt(s->hDC(), 2, 2, 10, 10, kScreenDC, 0, 15, SRCCOPY));  // clipped, no overrun
-  EXPECT_EQ(s->read().at(3, 3), 0xAA0033u);
-  EXPECT_TRUE(desk.BitBlt(s->hDC(), 0, 0, 1, 1, kScreenDC, 0, 15, SRCERASE));  // onto 0x111111
-  EXPECT_EQ(s->read().at(0, 0), 0xAA0022u);
-  EXPECT_TRUE(desk.BitBlt(s->hDC(), 0, 0, 1, 1, kScreenDC, 0, 15, SRCINVERT));
-  EXPECT_EQ(s->read().at(0, 0), 0x000011u);
-  EXPECT_FALSE(desk.BitBlt(s->hDC(), 0, 0, 1, 1, kScreenDC, 0, 0, 0x008800C6));  // SRCAND: not used
+  EXPECT_TRUE(desk.BitBlt(s->hDC(), 1, 1, 10, 10, kScreenDC, 98, 15, SRCCOPY));
+  EXPECT_EQ(std::make_pair(s->read().at(2, 1), s->read().at(3, 1)), std::make_pair(0x111111u, 0u));
   high.hide();
   low.setWidth(0);
   EXPECT_EQ(desk.capture(5, 15, 1, 1).at(0, 0), 0x111111u);
@@ -129,28 +122,6 @@ TEST(SimEvents, RunAtTheNextPassInOrderAndANestedPassRunsTheRest) {
   EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4, 5, 6}));
 }
 
-// The icon's mouse messages come as moves of its window to X = message x
-// twips per pixel, until it is removed. (That a window follows a drag only
-// in the system's move loop, the program's drag test shows from both
-// sides: it moves with the left button, and stays with any other.)
-TEST(SimInput, TheIconReportsAsMovesOfItsWindow) {
-  SimDesktop desk(1024, 768, 12);
-  SimWindow owner(desk, {"owner", "", WindowKind::Dialog, 100, 100, true});
-  std::vector<float> xs;
-  owner.onMouseMove = [&](const MouseEvent& e) { xs.push_back(e.x); };
-  NotifyIconData icon;
-  icon.hWnd = owner.hWnd();
-  icon.uCallbackMessage = WM_MOUSEMOVE;
-  EXPECT_TRUE(desk.Shell_NotifyIcon(NIM_ADD, icon));
-  EXPECT_FALSE(desk.Shell_NotifyIcon(NIM_ADD, icon));  // already there
-  desk.trayMouse(514);
-  desk.doEvents();
-  EXPECT_TRUE(desk.Shell_NotifyIcon(NIM_DELETE, icon));
-  desk.trayMouse(517);
-  desk.doEvents();
-  EXPECT_EQ(xs, (std::vector<float>{514 * 12.0f}));
-}
-
 // The dialog's controls: a text box reports every change, set at once or
 // typed at the next pass; input reaches only an enabled control in a shown
 // window; Enter presses the default button and Esc cancels.
@@ -163,9 +134,7 @@ TEST(SimControls, ChangesInputAndKeys) {
   rate.onChange = [&] { seen.push_back(rate.text()); };
   ok.onClick = [&] { seen.push_back("ok"); };
   dialog.onCancel = [&] { seen.push_back("cancel"); };
-  ok.setDefault(true);
-  dialog.show();
-  rate.setText("25");
+  ok.setDefault(true), dialog.show(), rate.setText("25");
   desk.type(rate, "0");  // the caret after the text
   EXPECT_EQ(seen.size(), 1u);
   desk.doEvents();
@@ -173,13 +142,9 @@ TEST(SimControls, ChangesInputAndKeys) {
   desk.type(rate, "7\b\b");  // over the selection; the second backspace finds nothing
   for (auto key : {SimDesktop::Key::Enter, SimDesktop::Key::Escape}) desk.key(dialog, key);
   desk.doEvents();
-  ok.setEnabled(false);
-  desk.click(ok);
-  desk.key(dialog, SimDesktop::Key::Enter);
+  ok.setEnabled(false), desk.click(ok), desk.key(dialog, SimDesktop::Key::Enter);
   desk.doEvents();
-  dialog.hide();
-  desk.type(rate, "5");
-  desk.doEvents();
+  dialog.hide(), desk.type(rate, "5"), desk.doEvents();
   EXPECT_EQ(seen, (std::vector<std::string>{"25", "250", "7", "", "ok", "cancel"}));
 }
 

@@ -8,8 +8,11 @@ using platform::sim::SimMenu;
 
 namespace {
 
+// At 12 twips per pixel, so that the desktop's icon messages, sent as moves
+// to X = message x twips per pixel, prove the scale is not taken for 15.
 class TrayTest : public ::testing::Test, public ProgramOnDesktop {
  protected:
+  TrayTest() : ProgramOnDesktop(12) {}
   void SetUp() override {
     desk.onPopup = [this](SimMenu&) { return choice; };
     start();
@@ -52,7 +55,7 @@ TEST_F(TrayTest, TheIconAndItsMenuOfNineItems) {
   desk.trayMouse(514);
   desk.post([&] { order.push_back("pending"); });
   release(517);
-  EXPECT_EQ(order, (std::vector<std::string>{"pending", "popup", "popup"}));
+  ASSERT_EQ(order, (std::vector<std::string>{"pending", "popup", "popup"}));
   EXPECT_EQ(std::make_pair(desk.popups[0].x, desk.popups[0].y), std::make_pair(1010, 755));
   std::vector<std::string> captions;
   for (const auto& item : desk.popups[0].menu->items) captions.push_back(item.caption);
@@ -64,26 +67,21 @@ TEST_F(TrayTest, TheIconAndItsMenuOfNineItems) {
 // else the system's own, without waiting; with neither nothing shows. The
 // version box has its text and title, and no character covers it.
 TEST_F(TrayTest, DateTimeVolumeAndVersion) {
+  const std::string W = "C:\\WINDOWS\\", S = W + "SYSTEM\\";
   using Started = std::vector<std::pair<std::string, int>>;  // command line, show mode
-  const struct {
-    std::set<std::string> programs;
-    Started started;
-  } cases[] = {
-      {{"C:\\WINDOWS\\rundll32.exe", "C:\\WINDOWS\\sndvol32.exe"},
-       {{"C:\\WINDOWS\\rundll32.exe shell32.dll,Control_RunDLL C:\\WINDOWS\\SYSTEM\\Timedate.cpl", 2},
-        {"C:\\WINDOWS\\sndvol32.exe", 1}}},
-      {{"C:\\WINDOWS\\SYSTEM\\control.exe", "C:\\WINDOWS\\SYSTEM\\sndvol.exe"},
-       {{"C:\\WINDOWS\\SYSTEM\\control.exe timedate.cpl", 1}, {"C:\\WINDOWS\\SYSTEM\\sndvol.exe", 1}}},
+  const std::pair<std::set<std::string>, Started> cases[] = {
+      {{W + "rundll32.exe", W + "sndvol32.exe"},
+       {{W + "rundll32.exe shell32.dll,Control_RunDLL " + S + "Timedate.cpl", 2}, {W + "sndvol32.exe", 1}}},
+      {{S + "control.exe", S + "sndvol.exe"}, {{S + "control.exe timedate.cpl", 1}, {S + "sndvol.exe", 1}}},
       {{}, {}}};
-  for (const auto& c : cases) {
-    desk.programs = c.programs;
-    desk.shells.clear();
+  for (const auto& [programs, expected] : cases) {
+    desk.programs = programs, desk.shells.clear();
     choice = m3, release();
     choice = m4, release(platform::WM_RBUTTONUP);
     Started started;
     for (const auto& shell : desk.shells)
       if (shell.started) started.emplace_back(shell.commandLine, shell.showMode);
-    EXPECT_EQ(started, c.started);
+    EXPECT_EQ(started, expected);
   }
   EXPECT_TRUE(desk.messageBoxes.empty());
   bool topmost = true;
@@ -93,9 +91,9 @@ TEST_F(TrayTest, DateTimeVolumeAndVersion) {
   choice = mabout, release();
   EXPECT_FALSE(topmost);  // no character covers it
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
-  EXPECT_EQ(desk.messageBoxes[0].text, "ぴょこぴょこペッコ Ver.1.21");
-  EXPECT_EQ(desk.messageBoxes[0].title, "ﾊﾞｰｼﾞｮﾝ情報");
-  EXPECT_EQ(desk.messageBoxes[0].style, 0);
+  const auto& box = desk.messageBoxes[0];
+  EXPECT_EQ(std::tie(box.text, box.title, box.style),
+            std::make_tuple("ぴょこぴょこペッコ Ver.1.21", "ﾊﾞｰｼﾞｮﾝ情報", 0));
 }
 
 }  // namespace
