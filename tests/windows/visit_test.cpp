@@ -19,16 +19,22 @@ int ridesTo(float from, float bound) {
   return std::max(0, static_cast<int>(std::ceil((from - bound) / 200.0)));
 }
 
-struct Visit : ProgramOnDesktop {
-  using ProgramOnDesktop::ProgramOnDesktop;
+// The scale, ペッコ's place in pixels (x, 352), and which rides land
+// exactly on their bounds: rer's in, his rides out (alone and together,
+// which land alike), the call back's in and out. At 15 twips per pixel and
+// x 480 these are the worked examples; at x 944 rer has arrived before his
+// first step.
+struct Scale {
+  float t;
+  int x;
+  bool exactIn, exactOut, exactCallBack;
+};
+void PrintTo(const Scale& s, std::ostream* os) { *os << s.t; }
+
+class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDesktop {
+ protected:
+  VisitAtScale() : ProgramOnDesktop(GetParam().t) {}
   platform::Timer& timer() { return app.pekko().Timer1(); }
-  // The sit-down's draw that starts the visit, in the tick that plays its
-  // first step.
-  void startVisit() {
-    app.m.actMode = kSitDown;
-    app.m.actStep = 2;
-    script({drawOf(94, 100)});
-  }
   // rer's ride steps to the left while `f` runs, whether the timer was on
   // during any, and the cell he showed before the first.
   int ridden(const std::function<void()>& f) {
@@ -50,32 +56,8 @@ struct Visit : ProgramOnDesktop {
     desk.doEvents();
     return steps;
   }
-  // Frames drawn into a window since the record had `since` entries.
-  int framesOf(const SimWindow& w, std::size_t since) {
-    int n = 0;
-    for (std::size_t i = since; i < desk.setWindowPosCalls.size(); ++i)
-      n += desk.setWindowPosCalls[i].hWnd == w.hWnd();
-    return n;
-  }
   bool timerOnWhileRiding = false;
   std::string cellBeforeRiding;
-};
-
-// The scale, ペッコ's place in pixels (x, 352), and which rides land
-// exactly on their bounds: rer's in, his rides out (alone and together,
-// which land alike), the call back's in and out. At 15 twips per pixel and
-// x 480 these are the worked examples; at x 944 rer has arrived before his
-// first step.
-struct Scale {
-  float t;
-  int x;
-  bool exactIn, exactOut, exactCallBack;
-};
-void PrintTo(const Scale& s, std::ostream* os) { *os << s.t; }
-
-class VisitAtScale : public ::testing::TestWithParam<Scale>, public Visit {
- protected:
-  VisitAtScale() : Visit(GetParam().t) {}
   struct Row {
     int actStep;
     const char *pekkoCell, *rerCell;
@@ -121,7 +103,8 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
 
   for (bool elope : {false, true}) {
     SCOPED_TRACE(elope ? "elopement" : "lone departure");
-    startVisit();
+    app.m.actMode = kSitDown, app.m.actStep = 2;
+    script({drawOf(94, 100)});  // the sit-down's draw that starts the visit in this tick
     EXPECT_EQ(ridden([&] { tick(); }), arrival);
     EXPECT_FALSE(timerOnWhileRiding);
     EXPECT_TRUE(timer().enabled() && rion().visible());
@@ -179,13 +162,14 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   // Nothing happens until he is called back. Then rer, drawn before, rides
   // in to the centre with him and off alone; ペッコ is set down where he
   // was, facing left, drawn once on arrival and before every step out.
-  const int frames = desk.screenDCsObtained;
+  const int drawn = desk.screenDCsObtained;
   desk.advance(10000);
-  EXPECT_EQ(desk.screenDCsObtained, frames);
-  const std::size_t calls = desk.setWindowPosCalls.size();
+  EXPECT_EQ(desk.screenDCsObtained, drawn);
+  desk.setWindowPosCalls.clear();
   ridden([&] { app.menu().mgo_Click(); });
-  EXPECT_EQ(framesOf(rion(), calls), in + out);
-  EXPECT_EQ(framesOf(pekko(), calls), 1 + out);
+  int frames[2] = {};  // ペッコ's and rer's
+  for (const auto& call : desk.setWindowPosCalls) ++frames[call.hWnd == rion().hWnd()];
+  EXPECT_EQ(std::make_pair(frames[0], frames[1]), std::make_pair(1 + out, in + out));
   EXPECT_FALSE(timerOnWhileRiding);
   expect({0, "walk 6", "rer 0", W - 200 * (in + out), H / 2 - 46 * t, PL - 640, PT + 400, 500});
   EXPECT_TRUE(pekko().visible() && rion().visible() && timer().enabled());
@@ -213,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
 // ordinary frame after one (in this visit or the next), first take rer away,
 // so that ペッコ's frame, which rer overlaps, is drawn over the bare desktop.
 TEST(VisitChat, FacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
-  Visit v;
+  ProgramOnDesktop v;
   v.desk.fillDesktop(kDesk);
   v.start();
   v.rion().setLeft(v.pekko().left() + 560);
@@ -237,10 +221,9 @@ TEST(VisitChat, FacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
     EXPECT_EQ(v.shown(v.pekko()), c.pekkoCell);
     EXPECT_EQ(v.shown(v.rion()), c.rerCell);
     EXPECT_EQ(v.app.pekko().blushShown(), blush ? 1 : 0);
-    EXPECT_EQ(v.timer().interval(), blush ? 1000 : 500);
+    EXPECT_EQ(v.app.pekko().Timer1().interval(), blush ? 1000 : 500);
     Bitmap held(64, 64);
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) held.at(x, y) = v.pekko().back.at(x, y);
+    for (int i = 0; i < 64 * 64; ++i) held.pixels[i] = v.pekko().back.at(i % 64, i / 64);
     const Bitmap bare = composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk));
     EXPECT_EQ(held == bare, c.overBareDesk);
   }
