@@ -5,8 +5,6 @@
 
 #include "support.h"
 #include "windows/behaviour.h"
-#include "windows/clock_text.h"
-#include "windows/memory_text.h"
 
 using namespace testing_support;
 
@@ -104,33 +102,6 @@ TEST_F(CompanionTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
   EXPECT_EQ(desk.messageBoxes[0].style, platform::MB_OK);
   EXPECT_EQ(desk.messageBoxes[1].text, "リソースの残りは100% だぜ！");
   EXPECT_EQ(desk.messageBoxes[1].title, "rer");
-}
-
-TEST(ClockText, NumbersWithoutLeadingZerosEveryWeekdayAndNothingOutside) {
-  EXPECT_EQ(clockText(platform::DateTime{2026, 12, 5, 7, 22, 7, 0}), "12月5日(土) 22時7分 だよ");
-  EXPECT_EQ(clockText(platform::DateTime{2027, 10, 31, 1, 0, 0, 0}), "10月31日(日) 0時0分 だよ");
-  const char* days[] = {"", "日", "月", "火", "水", "木", "金", "土", ""};
-  for (std::int16_t d = 0; d <= 8; ++d) EXPECT_EQ(WeekdayKanji(d), days[d]) << d;
-}
-
-constexpr std::uint64_t GiB = 1ull << 30;
-
-// rer's free-memory text: the share of the thousands, each rounded half to
-// even first, rounded down.
-TEST(FreeMemory, ShareOfTheRoundedThousandsRoundedDown) {
-  EXPECT_EQ(freeMemoryText({33554432, 8388608, 100663296, 41943040}), "リソースの残りは37% だぜ！");
-  for (const auto& [bytes, k] :
-       {std::pair<std::uint64_t, std::uint64_t>{1500, 2}, {2500, 2}, {2501, 3}, {499, 0}})
-    EXPECT_EQ(thousands(bytes), k) << bytes;
-  EXPECT_EQ(thousands(~0ull), 18446744073709552u);  // no overflow at the top
-  const std::pair<MemoryFigures, int> cases[] = {
-      {{2500, 1500, 0, 0}, 100},                      // rounded first: 2 of 2, not 60 %
-      {{8 * GiB, 0, 4 * GiB, 0}, 0},                  // nothing free
-      {{}, 0},                                        // nothing reported
-      {{1000, 9000, 0, 0}, 100},                      // more free than in all: all
-      {{16 * GiB, 6 * GiB, 24 * GiB, 14 * GiB}, 50},  // beyond four gigabytes
-      {{3 * GiB, 1 * GiB, 0, 0}, 33}};                // 33.3 % rounded down
-  for (const auto& [figures, percent] : cases) EXPECT_EQ(freePercent(figures), percent) << figures.totalPhys;
 }
 
 }  // namespace
