@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "platform/sim/sim_desktop.h"
 #include "windows/menuForm.h"
@@ -20,8 +20,7 @@ using platform::Picture;
 using platform::sim::SimDesktop;
 using platform::sim::SimWindow;
 
-// A plain desktop colour.
-inline constexpr std::uint32_t kDesk = 0x3A6EA5;
+inline constexpr std::uint32_t kDesk = 0x3A6EA5;  // a plain desktop colour
 
 // The program on a desktop of 1024 x 768 pixels unless told otherwise.
 struct ProgramOnDesktop {
@@ -31,15 +30,13 @@ struct ProgramOnDesktop {
   Program app{desk};
 
   void start() { app.start(); }
-  // One tick of Timer1, as the event loop delivers it.
-  void tick() { desk.advance(app.pekko().Timer1().interval()); }
+  void tick() { desk.advance(app.pekko().Timer1().interval()); }  // one tick, as the event loop gives it
   // Numbers for the next random draws, in order.
   void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
   SimWindow& pekko() { return static_cast<SimWindow&>(app.pekko().form()); }
   SimWindow& rion() { return static_cast<SimWindow&>(app.rion().form()); }
   SimWindow& menu() { return static_cast<SimWindow&>(app.menu().form()); }
   std::string mgo() { return app.menu().mfile().caption(::mgo); }
-  // The cell ペッコ's or rer's window holds.
   std::string shown(SimWindow& w);
   // What the screen shows where a window is, one cell in size.
   Bitmap onScreen(const SimWindow& w, int height = 64) const {
@@ -57,35 +54,21 @@ inline const Bitmap& sheet(Picture p) {
 // background, where it is black the image.
 inline Bitmap composite(Picture p, int cell, const Bitmap& background) {
   const Bitmap& s = sheet(p);
-  const int height = background.height;
-  Bitmap out(64, height);
-  for (int y = 0; y < height; ++y)
+  Bitmap out = background;
+  for (int y = 0; y < out.height; ++y)
     for (int x = 0; x < 64; ++x)
-      out.at(x, y) = s.at(cell * 64 + x, height + y) == 0 ? s.at(cell * 64 + x, y) : background.at(x, y);
+      if (s.at(cell * 64 + x, out.height + y) == 0) out.at(x, y) = s.at(cell * 64 + x, y);
   return out;
 }
 
-// A desktop picture in which every pixel differs from its neighbours, so
-// that a capture one pixel off cannot go unnoticed.
-inline Bitmap patternedDesktop(int w, int h) {
+// A desktop in which every pixel differs from its neighbours, so that a
+// capture one pixel off cannot go unnoticed, and the part of it under a cell
+// at (x0, y0).
+inline Bitmap patternedDesktop(int x0 = 0, int y0 = 0, int w = 1024, int h = 768) {
   Bitmap b(w, h);
-  for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x)
-      b.at(x, y) = (static_cast<std::uint32_t>(x * 7 % 256) << 16) |
-                   (static_cast<std::uint32_t>(y * 13 % 256) << 8) |
-                   static_cast<std::uint32_t>((x + y) * 29 % 256);
-  return b;
-}
-
-// The desktop picture under a 64-pixel-wide cell at (x0, y0); black off the
-// screen, as a capture has it.
-inline Bitmap desktopUnder(const SimDesktop& desk, int x0, int y0, int height) {
-  const Bitmap& d = desk.desktop();
-  Bitmap b(64, height, 0);
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < 64; ++x)
-      if (x0 + x >= 0 && y0 + y >= 0 && x0 + x < d.width && y0 + y < d.height)
-        b.at(x, y) = d.at(x0 + x, y0 + y);
+  for (int y = y0; y < y0 + h; ++y)
+    for (int x = x0; x < x0 + w; ++x)
+      b.at(x - x0, y - y0) = std::uint32_t(x * 7 % 256) << 16 | y * 13 % 256 << 8 | (x + y) * 29 % 256;
   return b;
 }
 

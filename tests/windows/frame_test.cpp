@@ -16,7 +16,7 @@ class FrameTest : public ::testing::Test, public ProgramOnDesktop {};
 // pixel away (no double exposure). A place half a pixel off a whole pixel
 // rounds to even (22.5 and -0.5 down, 23.5 up).
 TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
-  desk.setDesktop(patternedDesktop(1024, 768));
+  desk.setDesktop(patternedDesktop());
   start();
   rion().show();
   const struct {
@@ -40,7 +40,7 @@ TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
       EXPECT_EQ(w.pixelX(), pixels[at]);
       EXPECT_EQ(w.pixelY(), pixels[3 - at]);
       EXPECT_EQ(onScreen(w, h),
-                composite(s.picture, cell, desktopUnder(desk, pixels[at], pixels[3 - at], h)));
+                composite(s.picture, cell, patternedDesktop(pixels[at], pixels[3 - at], 64, h)));
     }
 }
 
