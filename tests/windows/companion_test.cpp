@@ -11,11 +11,7 @@ using namespace testing_support;
 namespace {
 
 class CompanionTest : public ::testing::Test, public ProgramOnDesktop {
- protected:
-  void SetUp() override {
-    desk.fillDesktop(kDesk);
-    start();
-  }
+  void SetUp() override { start(); }
 };
 
 // Sent out in the middle of a walk, he stays away with the walk where it
@@ -38,8 +34,7 @@ TEST_F(CompanionTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
   EXPECT_EQ(rion().top(), 3322.5f);
   int frames[2] = {};  // ペッコ's and rer's: 41 steps in to 7160, 41 out to -1040
   for (const auto& call : desk.setWindowPosCalls) ++frames[call.hWnd == rion().hWnd()];
-  EXPECT_EQ(std::make_pair(frames[0], frames[1]), std::make_pair(1 + 41, 41 + 41));
-  EXPECT_EQ(rion().left(), -1040.0f);
+  EXPECT_EQ(std::make_tuple(frames[0], frames[1], rion().left()), std::make_tuple(1 + 41, 41 + 41, -1040.0f));
   EXPECT_EQ(mgo(), "遊びにやる");
   const float top = pekko().top();
   tick();
@@ -55,12 +50,11 @@ TEST_F(CompanionTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
 }
 
 // Hovered with any buttons, rer tells the free memory; clicked, he shows it
-// in a box, as ペッコ does the clock. While his box or ペッコ's is open, ticks and rides go on, yet
-// neither character is raised over the box; both are topmost again after.
+// in a box, as ペッコ does the clock. While his box or ペッコ's is open,
+// ticks and rides go on, yet neither character is raised over the box;
+// both are topmost again after.
 TEST_F(CompanionTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
-  rion().setLeft(8000);
-  rion().setTop(3000);
-  rion().show();
+  rion().setLeft(8000), rion().setTop(3000), rion().show();
   app.pekko().BBfun3(0);
   auto& image1 = static_cast<platform::sim::SimMouseArea&>(app.rion().Image1());
   for (int buttons : {0, platform::LeftButton, platform::RightButton | platform::MiddleButton}) {
@@ -90,18 +84,15 @@ TEST_F(CompanionTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
     };
     desk.click(*clicked, 63, 63);  // the far corner of the cell is still him
     desk.doEvents();
-    EXPECT_GE(frames, 4);
-    EXPECT_EQ(raised, 0);
-    EXPECT_FALSE(anyTopmost);
+    EXPECT_EQ(std::make_tuple(frames >= 4, raised, anyTopmost), std::make_tuple(true, 0, false));
     EXPECT_TRUE(pekko().topmost && rion().topmost);
   }
   EXPECT_EQ(desk.foreground(), work->hWnd());
   ASSERT_EQ(desk.messageBoxes.size(), 2u);
-  EXPECT_EQ(desk.messageBoxes[0].text, "12月5日(土) 22時7分 だよ");
-  EXPECT_EQ(desk.messageBoxes[0].title, "ペッコ");
-  EXPECT_EQ(desk.messageBoxes[0].style, platform::MB_OK);
-  EXPECT_EQ(desk.messageBoxes[1].text, "リソースの残りは100% だぜ！");
-  EXPECT_EQ(desk.messageBoxes[1].title, "rer");
+  const auto& [clock, memory] = std::tie(desk.messageBoxes[0], desk.messageBoxes[1]);
+  EXPECT_EQ(std::tie(clock.text, clock.title, clock.style),
+            std::make_tuple("12月5日(土) 22時7分 だよ", "ペッコ", platform::MB_OK));
+  EXPECT_EQ(std::tie(memory.text, memory.title), std::make_tuple("リソースの残りは100% だぜ！", "rer"));
 }
 
 }  // namespace

@@ -34,11 +34,9 @@ TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
       SimWindow& w = s.picture == Picture::rPic3 ? rion() : pekko();
       if (&w == &rion()) pekko().hide();  // rer's background is the bare desktop
       const int h = s.picture == Picture::rPic3 ? 92 : 64, at = cell % 4;
-      w.setLeft(places[at] * 15);
-      w.setTop(places[3 - at] * 15);
+      w.setLeft(places[at] * 15), w.setTop(places[3 - at] * 15);
       (app.pekko().*s.draw)(cell);
-      EXPECT_EQ(w.pixelX(), pixels[at]);
-      EXPECT_EQ(w.pixelY(), pixels[3 - at]);
+      EXPECT_EQ(std::make_pair(w.pixelX(), w.pixelY()), std::make_pair(pixels[at], pixels[3 - at]));
       EXPECT_EQ(onScreen(w, h),
                 composite(s.picture, cell, patternedDesktop(pixels[at], pixels[3 - at], 64, h)));
     }
@@ -51,13 +49,10 @@ TEST_F(FrameTest, WhatLiesBehindBecomesTheBackground) {
   desk.fillDesktop(0x000080);
   start();
   auto other = desk.openApplicationWindow(pekko().pixelX() - 100, pekko().pixelY() - 10, 132, 200, 0x00FF00);
-  rion().setLeft(pekko().left() + 48 * 15);
-  rion().setTop(pekko().top());
-  rion().show();
+  rion().setLeft(pekko().left() + 48 * 15), rion().setTop(pekko().top()), rion().show();
   pekko().hide();  // rer's own background is the bare desktop
   app.pekko().BBfun3(std::int16_t{0});
-  pekko().show();
-  pekko().topmost = false;
+  pekko().show(), pekko().topmost = false;
   app.pekko().BBfun1(std::int16_t{0});
   const Bitmap rer = composite(Picture::rPic3, 0, Bitmap(64, 92, 0x000080));
   Bitmap background(64, 64, 0x000080);
@@ -65,8 +60,7 @@ TEST_F(FrameTest, WhatLiesBehindBecomesTheBackground) {
     for (int x = 0; x < 64; ++x)
       background.at(x, y) = x < 32 ? 0x00FF00 : x >= 48 ? rer.at(x - 48, y) : 0x000080;
   EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 0, background));
-  EXPECT_TRUE(pekko().topmost);
-  EXPECT_EQ(desk.stacking().back(), &pekko());
+  EXPECT_TRUE(pekko().topmost && desk.stacking().back() == &pekko());
   EXPECT_EQ(desk.foreground(), other->hWnd());
 }
 
@@ -88,10 +82,9 @@ TEST_F(FrameTest, ANestedDrawingRunsFirstAndLeavesTheOutersContextAlone) {
   app.pekko().BBfun1(std::int16_t{9});
   order.push_back(3);
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(desk.screenDCsObtained - obtained, 2);
-  EXPECT_EQ(desk.screenDCsReleased - released, 2);
-  EXPECT_EQ(desk.heldScreenDCs(), 0);
-  EXPECT_FALSE(app.m.scrDCHeld);
+  EXPECT_EQ(std::make_tuple(desk.screenDCsObtained - obtained, desk.screenDCsReleased - released,
+                            desk.heldScreenDCs(), app.m.scrDCHeld),
+            std::make_tuple(2, 2, 0, false));
   const Bitmap nested = composite(Picture::rPic2, 4, Bitmap(64, 64, 0x445566));
   EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, nested));
 }

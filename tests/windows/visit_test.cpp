@@ -35,17 +35,17 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
  protected:
   VisitAtScale() : ProgramOnDesktop(GetParam().t) {}
   platform::Timer& timer() { return app.pekko().Timer1(); }
-  // rer's ride steps to the left while `f` runs, whether the timer was on
-  // during any, and the cell he showed before the first.
-  int ridden(const std::function<void()>& f) {
+  // rer's ride steps to the left while `f` runs, the cell he showed before
+  // the first, and whether the timer was on during any.
+  std::tuple<int, std::string, bool> ridden(const std::function<void()>& f) {
     int steps = 0;
     float last = rion().left();
-    bool done = false;
-    timerOnWhileRiding = false;
+    bool done = false, timerOn = false;
+    std::string cell;
     std::function<void()> watch = [&] {
       if (rion().left() < last) {
-        if (steps++ == 0) cellBeforeRiding = shown(rion());
-        timerOnWhileRiding |= timer().enabled();
+        if (steps++ == 0) cell = shown(rion());
+        timerOn |= timer().enabled();
       }
       last = rion().left();
       if (!done) desk.post(watch);
@@ -54,10 +54,8 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
     f();
     done = true;
     desk.doEvents();
-    return steps;
+    return {steps, cell, timerOn};
   }
-  bool timerOnWhileRiding = false;
-  std::string cellBeforeRiding;
   struct Row {
     int actStep;
     const char *pekkoCell, *rerCell;
@@ -98,15 +96,14 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   }
   desk.fillDesktop(kDesk);
   start();
-  pekko().setLeft(PL);
-  pekko().setTop(PT);
+  pekko().setLeft(PL), pekko().setTop(PT);
 
   for (bool elope : {false, true}) {
     SCOPED_TRACE(elope ? "elopement" : "lone departure");
     app.m.actMode = kSitDown, app.m.actStep = 2;
     script({drawOf(94, 100)});  // the sit-down's draw that starts the visit in this tick
-    EXPECT_EQ(ridden([&] { tick(); }), arrival);
-    EXPECT_FALSE(timerOnWhileRiding);
+    const auto [steps, cell, timerOn] = ridden([&] { tick(); });
+    EXPECT_EQ(std::make_pair(steps, timerOn), std::make_pair(arrival, false));
     EXPECT_TRUE(timer().enabled() && rion().visible());
     expect({1, "action 6", "rer 1", W - 200 * arrival, top1, PL, PT, elope ? 1000 : 500});
     const Row walkUp[] = {{2, "walk 9", "rer 2", a - 160, top1, PL, PT, 250},
@@ -128,16 +125,12 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
     expect({8, face, rerFace, a - 640, top6, PL, PT, pace});
     script({drawOf(elope ? 10 : 11, 100)});  // against the default rate of 10
     if (!elope) {
-      EXPECT_EQ(ridden([&] { tick(); }), departure);
-      EXPECT_EQ(cellBeforeRiding, "rer 0");
-      EXPECT_FALSE(timerOnWhileRiding);
+      EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(departure, "rer 0", false));
       expect({0, "action 11", "rer 0", a - 640 - 200 * departure, top9, PL, PT, 1000});
       EXPECT_TRUE(timer().enabled() && rion().visible() && pekko().visible());
       continue;
     }
-    EXPECT_EQ(ridden([&] { tick(); }), 10);
-    EXPECT_EQ(cellBeforeRiding, "rer 0");
-    EXPECT_TRUE(timerOnWhileRiding);  // on through these two loops
+    EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(10, "rer 0", true));  // the timer on through two loops
     const float R = a - 2640, PT2 = PT + 400;
     const Row together[] = {{9, "action 12", "rer 8", R, top9, PL, PT2, 2000},
                             {10, "action 12", "rer 9", R, top9, PL, PT2, 500},
@@ -150,9 +143,7 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
       if (r.actStep > 9) tick();
       expect(r);
     }
-    EXPECT_EQ(ridden([&] { tick(); }), rideOff);
-    EXPECT_EQ(cellBeforeRiding, "rer 10");
-    EXPECT_FALSE(timerOnWhileRiding);
+    EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(rideOff, "rer 10", false));
     expect({0, "walk 0", "rer 10", R - 200 * rideOff, top9, PL - 640, PT2, 500});
     EXPECT_FALSE(pekko().visible() || timer().enabled());
     EXPECT_EQ(mgo(), "呼び戻す");
@@ -166,11 +157,10 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   desk.advance(10000);
   EXPECT_EQ(desk.screenDCsObtained, drawn);
   desk.setWindowPosCalls.clear();
-  ridden([&] { app.menu().mgo_Click(); });
-  int frames[2] = {};  // ペッコ's and rer's
+  EXPECT_FALSE(std::get<2>(ridden([&] { app.menu().mgo_Click(); })));  // the timer off while riding
+  int frames[2] = {};                                                  // ペッコ's and rer's
   for (const auto& call : desk.setWindowPosCalls) ++frames[call.hWnd == rion().hWnd()];
   EXPECT_EQ(std::make_pair(frames[0], frames[1]), std::make_pair(1 + out, in + out));
-  EXPECT_FALSE(timerOnWhileRiding);
   expect({0, "walk 6", "rer 0", W - 200 * (in + out), H / 2 - 46 * t, PL - 640, PT + 400, 500});
   EXPECT_TRUE(pekko().visible() && rion().visible() && timer().enabled());
   EXPECT_EQ(mgo(), "遊びにやる");
@@ -200,9 +190,7 @@ TEST(VisitChat, FacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
   ProgramOnDesktop v;
   v.desk.fillDesktop(kDesk);
   v.start();
-  v.rion().setLeft(v.pekko().left() + 560);
-  v.rion().setTop(v.pekko().top() - 270);
-  v.rion().show();
+  v.rion().setLeft(v.pekko().left() + 560), v.rion().setTop(v.pekko().top() - 270), v.rion().show();
   const struct {
     int p, q;
     const char *pekkoCell, *rerCell;
