@@ -13,10 +13,7 @@ namespace {
 class TrayTest : public ::testing::Test, public ProgramOnDesktop {
  protected:
   TrayTest() : ProgramOnDesktop(12) {}
-  void SetUp() override {
-    desk.onPopup = [this](SimMenu&) { return choice; };
-    start();
-  }
+  void SetUp() override { start(); }
   void release(int message = platform::WM_LBUTTONUP) {
     desk.trayMouse(message);
     desk.doEvents();
@@ -40,7 +37,10 @@ TEST(TrayDecoding, EveryMessageComesBackAtEveryScale) {
 // The hidden dialog owns the icon, with its tip, again once the
 // notification area is recreated. Only a release of the left or right
 // button opens the menu, at the pointer, after the events already waiting.
-TEST_F(TrayTest, TheIconAndItsMenuOfNineItems) {
+// Date and time, and volume, start the tool in the Windows directory, or
+// else the system's own, without waiting; with neither nothing shows. The
+// version box has its text and title, and no character covers it.
+TEST_F(TrayTest, TheIconItsMenuOfNineItemsAndTheirCommands) {
   const platform::NotifyIconData& d = desk.trayIcons.begin()->second;
   EXPECT_EQ(std::make_tuple(d.hWnd, d.uCallbackMessage, d.uFlags), std::make_tuple(menu().hWnd(), 512u, 7u));
   EXPECT_EQ(d.szTip.substr(0, 17), std::u16string(u"クリックするとメニューが出るよ!\0", 17));
@@ -50,7 +50,7 @@ TEST_F(TrayTest, TheIconAndItsMenuOfNineItems) {
   EXPECT_EQ(desk.trayIcons.size(), 1u);
   EXPECT_TRUE(desk.popups.empty());
   std::vector<std::string> order;
-  desk.onPopup = [&](SimMenu&) { return order.push_back("popup"), -1; };
+  desk.onPopup = [&](SimMenu&) { return order.push_back("popup"), choice; };
   desk.cursorX = 1010, desk.cursorY = 755;
   desk.trayMouse(514);
   desk.post([&] { order.push_back("pending"); });
@@ -61,12 +61,6 @@ TEST_F(TrayTest, TheIconAndItsMenuOfNineItems) {
   for (const auto& item : desk.popups[0].menu->items) captions.push_back(item.caption);
   EXPECT_EQ(captions, (std::vector<std::string>{"遊びにやる", "-", "日付と時刻の調整", "音量の調節", "-",
                                                 "駆け落ち率の設定", "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"}));
-}
-
-// Date and time, and volume, start the tool in the Windows directory, or
-// else the system's own, without waiting; with neither nothing shows. The
-// version box has its text and title, and no character covers it.
-TEST_F(TrayTest, DateTimeVolumeAndVersion) {
   const std::string W = "C:\\WINDOWS\\", S = W + "SYSTEM\\";
   using Started = std::vector<std::pair<std::string, int>>;  // command line, show mode
   const std::pair<std::set<std::string>, Started> cases[] = {
