@@ -1,0 +1,166 @@
+// The notification-area icon, its popup menu, the menu's commands, and the
+// elopement-rate dialog: what it accepts and stores, and what closes it
+// without storing.
+#include <gtest/gtest.h>
+
+#include "support.h"
+
+using namespace testing_support;
+using namespace platform;
+using namespace platform::sim;
+using Key = SimDesktop::Key;
+
+namespace {
+
+// At 12 twips per pixel, so that the desktop's icon messages, sent as moves
+// to X = message x twips per pixel, prove the scale is not taken for 15.
+class MenuTest : public ::testing::Test, public ProgramOnDesktop {
+ protected:
+  MenuTest() : ProgramOnDesktop(12) {}
+  void SetUp() override {
+    desk.onPopup = [this](SimMenu&) { return choice; };
+    start();
+  }
+  // A release on the icon, and `item` chosen if the menu opens.
+  void choose(int item, int message = WM_LBUTTONUP) {
+    choice = item;
+    desk.trayMouse(message);
+    desk.doEvents();
+  }
+  SimTextBox& text1() { return static_cast<SimTextBox&>(app.menu().Text1()); }
+  SimButton& ok() { return static_cast<SimButton&>(app.menu().Command1()); }
+  // Replaces the box's text by typing, as a user does after opening.
+  void typeOver(const std::string& text) {
+    text1().selectAll();
+    desk.type(text1(), text.empty() ? std::string("\b") : text);
+    desk.doEvents();
+  }
+  int choice = -1;  // what the user picks in the popup
+};
+
+// The icon's mouse message arrives as X = message x twips per pixel; at a
+// whole factor X is rounded to a whole twip and the quotient truncated.
+TEST(TrayDecoding, EveryMessageComesBackAtEveryScale) {
+  for (float tpp : {15.0f, 12.0f, 10.0f, 1440.0f / 168, 7.5f, 1440.0f / 110, 1440.0f / 250}) {
+    SCOPED_TRACE(tpp);
+    for (int n = 0; n < 1024; ++n) ASSERT_EQ(trayMessageFromX(static_cast<float>(n) * tpp, tpp), n);
+  }
+  EXPECT_EQ(trayMessageFromX(7724.4f, 15), 514);
+  EXPECT_EQ(trayMessageFromX(7724.5f, 15), 514);  // 7724, halves to even
+  EXPECT_EQ(trayMessageFromX(6179.6f, 12), 515);
+  EXPECT_EQ(trayMessageFromX(0, 0), 0);  // no factor: nothing
+}
+
+// The hidden dialog owns the icon, with its tip, again once the
+// notification area is recreated. Only a release of the left or right
+// button opens the menu, at the pointer, after the events already waiting.
+// Date and time, and volume, start the tool in the Windows directory, or
+// else the system's own, without waiting; with neither nothing shows. The
+// version box has its text and title, and no character covers it.
+TEST_F(MenuTest, TheIconItsMenuOfNineItemsAndTheirCommands) {
+  const NotifyIconData& d = desk.trayIcons.begin()->second;
+  EXPECT_EQ(std::make_tuple(d.hWnd, d.uCallbackMessage, d.uFlags), std::make_tuple(menu().hWnd(), 512u, 7u));
+  EXPECT_EQ(d.szTip.substr(0, 17), std::u16string(u"クリックするとメニューが出るよ!\0", 17));
+  EXPECT_FALSE(menu().visible());
+  desk.recreateNotificationArea();
+  for (int message : {512, 513, 515, 516, 518, 519, 520, 521}) choose(-1, message);
+  EXPECT_EQ(desk.trayIcons.size(), 1u);
+  EXPECT_TRUE(desk.popups.empty());
+  std::vector<std::string> order;
+  desk.onPopup = [&](SimMenu&) { return order.push_back("popup"), choice; };
+  desk.cursorX = 1010, desk.cursorY = 755;
+  desk.trayMouse(514);
+  desk.post([&] { order.push_back("pending"); });
+  choose(-1, 517);
+  ASSERT_EQ(order, (std::vector<std::string>{"pending", "popup", "popup"}));
+  EXPECT_EQ(std::make_pair(desk.popups[0].x, desk.popups[0].y), std::make_pair(1010, 755));
+  std::vector<std::string> captions;
+  for (const auto& item : desk.popups[0].menu->items) captions.push_back(item.caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"遊びにやる", "-", "日付と時刻の調整", "音量の調節", "-",
+                                                "駆け落ち率の設定", "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"}));
+  const std::string W = "C:\\WINDOWS\\", S = W + "SYSTEM\\";
+  using Started = std::vector<std::pair<std::string, int>>;  // command line, show mode
+  const std::pair<std::set<std::string>, Started> cases[] = {
+      {{W + "rundll32.exe", W + "sndvol32.exe"},
+       {{W + "rundll32.exe shell32.dll,Control_RunDLL " + S + "Timedate.cpl", 2}, {W + "sndvol32.exe", 1}}},
+      {{S + "control.exe", S + "sndvol.exe"}, {{S + "control.exe timedate.cpl", 1}, {S + "sndvol.exe", 1}}},
+      {{}, {}}};
+  for (const auto& [programs, expected] : cases) {
+    desk.programs = programs, desk.shells.clear();
+    choose(m3), choose(m4, WM_RBUTTONUP);
+    Started started;
+    for (const auto& shell : desk.shells)
+      if (shell.started) started.emplace_back(shell.commandLine, shell.showMode);
+    EXPECT_EQ(started, expected);
+  }
+  EXPECT_TRUE(desk.messageBoxes.empty());
+  bool topmost = true;
+  desk.onMessageBox = [&](const sim::MessageBoxCall&) { return topmost = pekko().topmost, IDOK; };
+  choose(mabout);
+  EXPECT_FALSE(topmost);  // no character covers it
+  ASSERT_EQ(desk.messageBoxes.size(), 1u);
+  const auto& box = desk.messageBoxes[0];
+  EXPECT_EQ(std::tie(box.text, box.title, box.style),
+            std::make_tuple("ぴょこぴょこペッコ Ver.1.21", "ﾊﾞｰｼﾞｮﾝ情報", 0));
+}
+
+// OK is enabled for a number from 0 to 100 and stores it rounded half to
+// even, pressed or by Enter; anything else leaves OK disabled, and neither
+// stores. Each opening, or choosing it again while it is open, shows the
+// rate selected in the focused box, whatever was typed before.
+TEST_F(MenuTest, TheDialogStoresWhatOkAcceptsAndNothingElse) {
+  const struct {
+    const char* text;
+    bool enabled;
+    const char* stored;
+  } cases[] = {{"", false, ""},        {"abc", false, ""},   {"10a", false, ""},     {"-1", false, ""},
+               {"100.5", false, ""},   {"1e2", false, ""},   {"0x10", false, ""},    {"1,0", false, ""},
+               {"１０", false, ""},    {"0", true, "0"},     {"100", true, "100"},   {" 7 ", true, "7"},
+               {"7.0", true, "7"},     {"12.5", true, "12"}, {"13.5", true, "14"},   {"99.5", true, "100"},
+               {"0.5", true, "0"},     {"-0", true, "0"},    {"100.0", true, "100"}, {".5", true, "0"},
+               {"99.99", true, "100"}, {"33", true, "33"}};
+  bool enter = false;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << '"' << c.text << '"');
+    desk.settings.erase("xpekko\\setting\\kakeochiper");
+    const std::string before = std::to_string(app.m.kakePer);
+    choose(mlove);
+    EXPECT_EQ(std::make_tuple(text1().text(), text1().selectionLength, menu().focused),
+              std::make_tuple(before, before.size(), static_cast<SimControl*>(&text1())));
+    typeOver(c.text);
+    EXPECT_EQ(ok().enabled(), c.enabled);
+    (enter = !enter) ? desk.key(menu(), Key::Enter) : desk.click(ok());
+    desk.doEvents();
+    EXPECT_EQ(menu().visible(), !c.enabled);
+    EXPECT_EQ(desk.settings["xpekko\\setting\\kakeochiper"], c.stored);
+    EXPECT_EQ(std::to_string(app.m.kakePer), c.enabled ? c.stored : before);
+    EXPECT_EQ(app.menu().mfile().visible(), c.enabled);  // the menu bar shows only when closed
+  }
+  // The whole OK button shows (its rectangle reaches below the designed
+  // client height). Esc closes without storing. While it is open ticks and
+  // the tray go on, and 終了 ends without storing, releasing the screen's
+  // context if a drawing still held it.
+  EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
+  const int writes = desk.settingWrites;
+  choose(mlove);
+  typeOver("55");
+  desk.key(menu(), Key::Escape);
+  desk.doEvents();
+  EXPECT_FALSE(menu().visible());
+  EXPECT_TRUE(app.menu().mfile().visible());
+  choose(mlove);
+  typeOver("77");
+  const int frames = desk.screenDCsObtained;
+  desk.advance(3000);
+  EXPECT_GT(desk.screenDCsObtained, frames);
+  choose(mabout);
+  EXPECT_EQ(desk.messageBoxes.size(), 1u);
+  app.m.scrDC = desk.GetDC(0), app.m.scrDCHeld = true;
+  choose(mend);  // it releases the context, removes the icon and ends, before anything else runs
+  desk.advance(5000);
+  EXPECT_TRUE(desk.ended() && desk.trayIcons.empty());
+  EXPECT_EQ(desk.heldScreenDCs() + desk.callsAfterEnd + desk.settingWrites - writes, 0);
+  EXPECT_EQ(app.m.kakePer, 33);
+}
+
+}  // namespace
