@@ -10,15 +10,13 @@
 namespace {
 
 // Plain decimals with optional sign, fraction and blanks, halves to even;
-// anything else, or beyond 16 bits, gives the fallback (here 99).
+// anything else, or beyond 16 bits, gives the fallback (here 99). The forms
+// the dialog's table covers, through the same reading, are left to it.
 TEST(StoredRate, PlainDecimalsRoundHalvesToEvenAndAnythingElseFallsBack) {
   const std::pair<const char*, std::int16_t> cases[] = {
-      {"10", 10},      {" 7 ", 7},       {"7.0", 7},         {"12.5", 12},
-      {"13.5", 14},    {"-0.5", 0},      {"+8", 8},          {".5", 0},
-      {"5.", 5},       {"32767", 32767}, {"-32768", -32768}, {"", 99},
-      {" ", 99},       {"abc", 99},      {"10a", 99},        {"1e2", 99},
-      {"0x10", 99},    {"1,000", 99},    {"--1", 99},        {".", 99},
-      {"32767.5", 99}, {"32768", 99},    {"-32769", 99},     {"99999999999999999999999", 99}};
+      {"+8", 8},          {"5.", 5},     {"-0.5", 0},    {"32767", 32767},
+      {"-32768", -32768}, {" ", 99},     {"--1", 99},    {".", 99},
+      {"32767.5", 99},    {"32768", 99}, {"-32769", 99}, {"99999999999999999999999", 99}};
   for (const auto& [text, rate] : cases) EXPECT_EQ(parseStoredRate(text, 99), rate) << '"' << text << '"';
 }
 

@@ -183,15 +183,17 @@ INSTANTIATE_TEST_SUITE_P(
       return "tpp" + std::to_string(int(info.param.t * 100)) + "_x" + std::to_string(info.param.x);
     });
 
+class RerTest : public ::testing::Test, public ProgramOnDesktop {
+  void SetUp() override { start(); }
+};
+
 // A chat frame: after the draw that keeps the chat going, p and q pick the
 // faces; both below 10 blush, held for a second. The blush, and the next
 // ordinary frame after one (in this visit or the next), first take rer away,
 // so that ペッコ's frame, which rer overlaps, is drawn over the bare desktop.
-TEST(VisitChat, FacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
-  ProgramOnDesktop v;
-  v.desk.fillDesktop(kDesk);
-  v.start();
-  v.rion().setLeft(v.pekko().left() + 560), v.rion().setTop(v.pekko().top() - 270), v.rion().show();
+TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
+  desk.fillDesktop(kDesk);
+  rion().setLeft(pekko().left() + 560), rion().setTop(pekko().top() - 270), rion().show();
   const struct {
     int p, q;
     const char *pekkoCell, *rerCell;
@@ -203,44 +205,37 @@ TEST(VisitChat, FacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.p << ", " << c.q);
     const bool blush = c.p < 10 && c.q < 10;
-    v.app.m.actMode = kRionVisit, v.app.m.actStep = 7;
-    v.script({drawOf(2, 50), drawOf(c.p, 50), drawOf(c.q, 50)});
-    v.tick();
-    EXPECT_EQ(v.app.m.actStep, 7);  // the chat again at the next tick
-    EXPECT_EQ(v.shown(v.pekko()), c.pekkoCell);
-    EXPECT_EQ(v.shown(v.rion()), c.rerCell);
-    EXPECT_EQ(v.app.pekko().blushShown(), blush ? 1 : 0);
-    EXPECT_EQ(v.app.pekko().Timer1().interval(), blush ? 1000 : 500);
+    app.m.actMode = kRionVisit, app.m.actStep = 7;
+    script({drawOf(2, 50), drawOf(c.p, 50), drawOf(c.q, 50)});
+    tick();
+    EXPECT_EQ(app.m.actStep, 7);  // the chat again at the next tick
+    EXPECT_EQ(shown(pekko()), c.pekkoCell);
+    EXPECT_EQ(shown(rion()), c.rerCell);
+    EXPECT_EQ(app.pekko().blushShown(), blush ? 1 : 0);
+    EXPECT_EQ(app.pekko().Timer1().interval(), blush ? 1000 : 500);
     Bitmap held(64, 64);
-    for (int i = 0; i < 64 * 64; ++i) held.pixels[i] = v.pekko().back.at(i % 64, i / 64);
+    for (int i = 0; i < 64 * 64; ++i) held.pixels[i] = pekko().back.at(i % 64, i / 64);
     const Bitmap bare = composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk));
     EXPECT_EQ(held == bare, c.overBareDesk);
   }
   // The farewell's d from 1 to 100 elopes when at most the rate: 0 never,
   // 100 (or more) always.
-  const struct {
-    std::int16_t rate;
-    int draw;
-    bool elopes;
-  } rates[] = {{0, 1, false}, {100, 100, true}, {10, 10, true}, {10, 11, false}, {150, 100, true}};
-  for (const auto& c : rates) {
-    v.app.m.actMode = kRionVisit, v.app.m.actStep = 8, v.app.m.kakePer = c.rate;
-    v.rion().setLeft(3000);
-    v.script({drawOf(c.draw, 100)});
-    v.tick();
-    EXPECT_EQ(v.rion().left(), c.elopes ? 1000 : -1000) << "rate " << c.rate << ", draw " << c.draw;
+  const std::tuple<std::int16_t, int, bool> rates[] = {
+      {0, 1, false}, {100, 100, true}, {10, 10, true}, {10, 11, false}, {150, 100, true}};
+  for (const auto& [rate, draw, elopes] : rates) {
+    app.m.actMode = kRionVisit, app.m.actStep = 8, app.m.kakePer = rate;
+    rion().setLeft(3000);
+    script({drawOf(draw, 100)});
+    tick();
+    EXPECT_EQ(rion().left(), elopes ? 1000 : -1000) << "rate " << rate << ", draw " << draw;
   }
 }
-
-class CompanionTest : public ::testing::Test, public ProgramOnDesktop {
-  void SetUp() override { start(); }
-};
 
 // Sent out in the middle of a walk, he stays away with the walk where it
 // was; called back before rer has a frame, rer is centred with his design
 // height of 4875 twips (5760 - 2437.5) and his first bound comes from the
 // design width, but he stops at the centre all the same.
-TEST_F(CompanionTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
+TEST_F(RerTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
   script({drawOf(5, 100)});
   tick(), tick();
   ASSERT_EQ(app.m.actStep, 2);
@@ -275,7 +270,7 @@ TEST_F(CompanionTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
 // in a box, as ペッコ does the clock. While his box or ペッコ's is open,
 // ticks and rides go on, yet neither character is raised over the box;
 // both are topmost again after.
-TEST_F(CompanionTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
+TEST_F(RerTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
   rion().setLeft(8000), rion().setTop(3000), rion().show();
   app.pekko().BBfun3(0);
   auto& image1 = static_cast<platform::sim::SimMouseArea&>(app.rion().Image1());
@@ -286,7 +281,7 @@ TEST_F(CompanionTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
     EXPECT_EQ(image1.toolTipText(), "リソースの残りは37% だぜ！") << buttons;
   }
   EXPECT_TRUE(desk.sentMessages.empty());  // no drag of rer
-  desk.memory.ullAvailPageFile = desk.memory.ullTotalPageFile;
+  desk.memory.ullAvailPageFile = desk.memory.ullTotalPageFile,
   desk.memory.ullAvailPhys = desk.memory.ullTotalPhys;
   script({drawOf(45, 100)});                                         // he raises a hand, a frame every tick
   auto work = desk.openApplicationWindow(0, 0, 300, 200, 0xEEEEEE);  // it has the keyboard
