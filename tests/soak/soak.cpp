@@ -117,10 +117,10 @@ struct Stream {
     auto& window = static_cast<SimWindow&>(app_.menu().form());
     if (!window.visible()) return;
     ++f_.dialogs;
-    const std::pair<const char*, int> texts[] = {
-        {"", -1},    {"0", 0},    {"100", 100}, {"25", 25},   {"7.5", 8},   {"12.5", 12}, {"-1", -1},
-        {"101", -1}, {"abc", -1}, {"1e2", -1},  {" 42 ", 42}, {"１０", -1}, {"99.5", 100}};
-    const auto& [text, rate] = texts[pick(0, 12)];
+    const std::pair<const char*, int> texts[] = {{"", -1},     {"0", 0},     {"100", 100}, {"7.5", 8},
+                                                 {"12.5", 12}, {"101", -1},  {"abc", -1},  {" 42 ", 42},
+                                                 {"１０", -1}, {"99.5", 100}};
+    const auto& [text, rate] = texts[pick(0, 9)];
     auto& box = static_cast<platform::sim::SimTextBox&>(app_.menu().Text1());
     box.selectAll();
     desk_.type(box, *text ? text : "\b");
@@ -195,10 +195,9 @@ int main(int argc, char** argv) {
 
 TEST(Soak, AnHourOfRandomUseKeepsEveryInvariant) {
   Figures f;
-  for (std::uint32_t seed : {1u, 2u, 3u, 4u}) {
-    Stream(seed, f).run(15);
-    ASSERT_EQ(f.violation, "");
-  }
+  for (std::uint32_t seed : {1u, 2u, 3u, 4u})
+    Stream(seed, f).run(15);  // after a violation each stops at once
+  ASSERT_EQ(f.violation, "");
   EXPECT_EQ(f.endings, 4);
   // The stream reached what it is meant to exercise.
   for (int n : {f.visits, f.sendOuts, f.callBacks, f.boxes, f.dialogs, f.shellRestarts}) EXPECT_GT(n, 4);

@@ -31,12 +31,10 @@ TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
     int draw;
     float dLeft, dTop;
     std::array<const char*, 5> cells;
-  } cases[] = {
-      {5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
-      {15, 0, -160, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
-      {25, -160, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
-      {35, 160, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}},
-  };
+  } cases[] = {{5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
+               {15, 0, -160, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
+               {25, -160, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
+               {35, 160, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.draw);
     pekko().setLeft(7648), pekko().setTop(5728);
