@@ -27,24 +27,21 @@ TEST(Scheduler, EachDrawPicksTheActivityOfItsRange) {
 // Five ticks, 160 twips a step from the second on, each showing its cell
 // from the first tick on; the steps draw nothing.
 TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
-  const struct {
-    int draw;
-    float dLeft, dTop;
-    std::array<const char*, 5> cells;
-  } cases[] = {{5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
-               {15, 0, -160, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
-               {25, -160, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
-               {35, 160, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.draw);
+  const std::tuple<int, float, float, std::array<const char*, 5>> cases[] = {
+      {5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
+      {15, 0, -160, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
+      {25, -160, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
+      {35, 160, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}}};
+  for (const auto& [draw, dLeft, dTop, cells] : cases) {
+    SCOPED_TRACE(draw);
     pekko().setLeft(7648), pekko().setTop(5728);
-    script({drawOf(c.draw, 100)});
+    script({drawOf(draw, 100)});
     const int draws = desk.randomNumbersDrawn;
     for (int step = 1; step <= 5; ++step) {
       tick();
-      EXPECT_EQ(shown(pekko()), c.cells[step - 1]) << step;
-      EXPECT_EQ(pekko().left(), 7648 + c.dLeft * (step - 1));
-      EXPECT_EQ(pekko().top(), 5728 + c.dTop * (step - 1));
+      EXPECT_EQ(shown(pekko()), cells[step - 1]) << step;
+      EXPECT_EQ(pekko().left(), 7648 + dLeft * (step - 1));
+      EXPECT_EQ(pekko().top(), 5728 + dTop * (step - 1));
     }
     EXPECT_EQ(app.m.actStep, 0);
     EXPECT_EQ(desk.randomNumbersDrawn, draws + 1);
@@ -59,25 +56,21 @@ TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
 // in wider arithmetic), so it is refused, and row 951 is not.
 TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
   const float at175 = 1440.0f / 168;  // on 1920 x 1080; the others at 15, 12 and 7.5 on 1024 x 768
-  const struct {
-    float tpp;
-    int draw, x, y;
-    Activity started;
-  } cases[] = {
+  const std::tuple<float, int, int, int, Activity> cases[] = {
       {0, 35, 895, 300, kWalkRight},    {0, 35, 896, 300, kWaveHand},    {0, 35, 960, 300, kWaveHand},
       {0, 5, 300, 639, kWalkDown},      {0, 5, 300, 640, kWaveHand},     {0, 15, 300, 1, kWalkUp},
       {0, 15, 300, 0, kWaveHand},       {0, 25, 1, 300, kWalkLeft},      {0, 25, 0, 300, kWaveHand},
       {at175, 5, 900, 951, kWalkDown},  {at175, 5, 900, 952, kWaveHand}, {at175, 35, 1791, 500, kWalkRight},
       {at175, 35, 1792, 500, kWaveHand}};
-  for (const auto& c : cases)
-    for (float tpp : c.tpp ? std::vector{c.tpp} : std::vector{15.0f, 12.0f, 7.5f}) {
-      SCOPED_TRACE(testing::Message() << tpp << ": " << c.draw << " at " << c.x << "," << c.y);
-      ProgramOnDesktop p(tpp, c.tpp ? 1920 : 1024, c.tpp ? 1080 : 768);
+  for (const auto& [scale, draw, x, y, started] : cases)
+    for (float tpp : scale ? std::vector{scale} : std::vector{15.0f, 12.0f, 7.5f}) {
+      SCOPED_TRACE(testing::Message() << tpp << ": " << draw << " at " << x << "," << y);
+      ProgramOnDesktop p(tpp, scale ? 1920 : 1024, scale ? 1080 : 768);
       p.start();
-      p.pekko().moveToPixels(c.x, c.y);  // as a drag leaves him
-      p.script({drawOf(c.draw, 100), drawOf(45, 100)});
+      p.pekko().moveToPixels(x, y);  // as a drag leaves him
+      p.script({drawOf(draw, 100), drawOf(45, 100)});
       p.tick();
-      EXPECT_EQ(p.app.m.actMode, c.started);
+      EXPECT_EQ(p.app.m.actMode, started);
       EXPECT_EQ(p.app.m.actStep, 1);
     }
 }
@@ -88,22 +81,18 @@ TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
 // from 1 to 100 every tick: an expression, rer's visit (94, 95: its first
 // step in the same tick) or the end (96 on), which keeps the last expression.
 TEST_F(BehaviourTest, IdleActionsDrawByDraw) {
-  const struct {
-    int draw, of;
-    const char* cell;
-    int actStep;
-  } ticks[] = {{45, 100, "action 0", 1}, {0, 0, "action 1", 2},    {2, 10, "action 0", 1},
-               {0, 0, "action 1", 2},    {10, 10, "action 0", 1},  {0, 0, "action 1", 2},
-               {1, 10, "action 0", 0},   {60, 100, "action 2", 1}, {0, 0, "action 2", 2},
-               {1, 100, "action 2", 2},  {50, 100, "action 2", 2}, {51, 100, "action 3", 2},
-               {70, 100, "action 3", 2}, {71, 100, "action 4", 2}, {80, 100, "action 4", 2},
-               {81, 100, "action 5", 2}, {93, 100, "action 5", 2}, {96, 100, "action 5", 0},
-               {60, 100, "action 2", 1}, {0, 0, "action 2", 2},    {95, 100, "action 6", 1}};
-  for (const auto& t : ticks) {
-    if (t.draw) script({drawOf(t.draw, t.of)});
+  const std::tuple<int, int, const char*, int> ticks[] = {
+      {45, 100, "action 0", 1}, {0, 0, "action 1", 2},    {2, 10, "action 0", 1},   {0, 0, "action 1", 2},
+      {10, 10, "action 0", 1},  {0, 0, "action 1", 2},    {1, 10, "action 0", 0},   {60, 100, "action 2", 1},
+      {0, 0, "action 2", 2},    {1, 100, "action 2", 2},  {50, 100, "action 2", 2}, {51, 100, "action 3", 2},
+      {70, 100, "action 3", 2}, {71, 100, "action 4", 2}, {80, 100, "action 4", 2}, {81, 100, "action 5", 2},
+      {93, 100, "action 5", 2}, {96, 100, "action 5", 0}, {60, 100, "action 2", 1}, {0, 0, "action 2", 2},
+      {95, 100, "action 6", 1}};
+  for (const auto& [draw, of, cell, actStep] : ticks) {
+    if (draw) script({drawOf(draw, of)});
     tick();
-    EXPECT_EQ(shown(pekko()), t.cell) << t.draw;
-    EXPECT_EQ(app.m.actStep, t.actStep) << t.draw;
+    EXPECT_EQ(shown(pekko()), cell) << draw;
+    EXPECT_EQ(app.m.actStep, actStep) << draw;
   }
 }
 

@@ -20,26 +20,23 @@ TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
   desk.setDesktop(patternedDesktop());
   start();
   rion().show();
-  const struct {
-    void (pekkoForm::*draw)(const std::int16_t&);
-    Picture picture;
-    int cells;
-  } sheets[] = {{&pekkoForm::BBfun1, Picture::rPic1, 12},
-                {&pekkoForm::BBfun2, Picture::rPic2, 14},
-                {&pekkoForm::BBfun3, Picture::rPic3, 11}};
+  const std::tuple<void (pekkoForm::*)(const std::int16_t&), Picture, int> sheets[] = {
+      {&pekkoForm::BBfun1, Picture::rPic1, 12},
+      {&pekkoForm::BBfun2, Picture::rPic2, 14},
+      {&pekkoForm::BBfun3, Picture::rPic3, 11}};
   const float places[] = {22.5f, 23.5f, -0.5f, 301};
   const int pixels[] = {22, 24, 0, 301};
-  for (const auto& s : sheets)
-    for (std::int16_t cell = 0; cell < s.cells; ++cell) {
-      SCOPED_TRACE(testing::Message() << "picture " << int(s.picture) << " cell " << cell);
-      SimWindow& w = s.picture == Picture::rPic3 ? rion() : pekko();
+  for (const auto& [draw, picture, cells] : sheets)
+    for (std::int16_t cell = 0; cell < cells; ++cell) {
+      SCOPED_TRACE(testing::Message() << "picture " << int(picture) << " cell " << cell);
+      SimWindow& w = picture == Picture::rPic3 ? rion() : pekko();
       if (&w == &rion()) pekko().hide();  // rer's background is the bare desktop
-      const int h = s.picture == Picture::rPic3 ? 92 : 64, at = cell % 4;
+      const int h = picture == Picture::rPic3 ? 92 : 64, at = cell % 4;
       w.setLeft(places[at] * 15), w.setTop(places[3 - at] * 15);
-      (app.pekko().*s.draw)(cell);
+      (app.pekko().*draw)(cell);
       EXPECT_EQ(std::make_pair(w.pixelX(), w.pixelY()), std::make_pair(pixels[at], pixels[3 - at]));
       EXPECT_EQ(onScreen(w, h),
-                composite(s.picture, cell, patternedDesktop(pixels[at], pixels[3 - at], 64, h)));
+                composite(picture, cell, patternedDesktop(pixels[at], pixels[3 - at], 64, h)));
     }
 }
 
@@ -97,35 +94,31 @@ TEST_F(FrameTest, ANestedDrawingRunsFirstAndLeavesTheOutersContextAlone) {
 // shows the stored rate, an out-of-range one with OK disabled; nothing is
 // written back.
 TEST(Startup, PlacedByTwipsAtEveryScaleWithAnExactFirstFrameAndTheStoredRate) {
-  const struct {
-    float tpp;
-    int x, y;
-    const char* stored;
-    std::int16_t rate;
-  } cases[] = {{15, 510, 382, nullptr, 10},
-               {12, 509, 381, "25", 25},
-               {7.5f, 508, 380, "500", 500},
-               {1440.0f / 168, 508, 380, "abc", 10}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.tpp);
-    ProgramOnDesktop p(c.tpp);
+  const std::tuple<float, int, int, const char*, std::int16_t> cases[] = {
+      {15, 510, 382, nullptr, 10},
+      {12, 509, 381, "25", 25},
+      {7.5f, 508, 380, "500", 500},
+      {1440.0f / 168, 508, 380, "abc", 10}};
+  for (const auto& [tpp, x, y, stored, rate] : cases) {
+    SCOPED_TRACE(tpp);
+    ProgramOnDesktop p(tpp);
     p.desk.setDesktop(patternedDesktop());
-    if (c.stored) p.desk.settings["xpekko\\setting\\kakeochiper"] = c.stored;
+    if (stored) p.desk.settings["xpekko\\setting\\kakeochiper"] = stored;
     p.app.pekko().Form_Load();
     EXPECT_FALSE(p.pekko().visible());
     p.pekko().show();
     EXPECT_EQ(std::make_pair(p.pekko().left(), p.pekko().top()),
-              std::make_pair(1024 * c.tpp / 2 - 32, 768 * c.tpp / 2 - 32));
-    EXPECT_EQ(std::make_pair(p.pekko().pixelX(), p.pekko().pixelY()), std::make_pair(c.x, c.y));
-    EXPECT_EQ(p.pekko().width(), 64 * c.tpp);
-    EXPECT_EQ(p.onScreen(p.pekko()), composite(Picture::rPic1, 0, patternedDesktop(c.x, c.y, 64, 64)));
+              std::make_pair(1024 * tpp / 2 - 32, 768 * tpp / 2 - 32));
+    EXPECT_EQ(std::make_pair(p.pekko().pixelX(), p.pekko().pixelY()), std::make_pair(x, y));
+    EXPECT_EQ(p.pekko().width(), 64 * tpp);
+    EXPECT_EQ(p.onScreen(p.pekko()), composite(Picture::rPic1, 0, patternedDesktop(x, y, 64, 64)));
     EXPECT_TRUE(p.pekko().topmost && !p.rion().visible());
     EXPECT_EQ(std::make_tuple(p.rion().left(), p.rion().width(), p.rion().height()),
-              std::make_tuple(1024 * c.tpp, 10800.0f, 4875.0f));
+              std::make_tuple(1024 * tpp, 10800.0f, 4875.0f));
     EXPECT_EQ(p.app.m.actStep + p.desk.heldScreenDCs(), 0);
     p.app.menu().mlove_Click();
-    EXPECT_EQ(p.app.menu().Text1().text(), std::to_string(c.rate));
-    EXPECT_EQ(p.app.menu().Command1().enabled(), c.rate <= 100);
+    EXPECT_EQ(p.app.menu().Text1().text(), std::to_string(rate));
+    EXPECT_EQ(p.app.menu().Command1().enabled(), rate <= 100);
     EXPECT_EQ(p.desk.settingWrites, 0);
   }
 }

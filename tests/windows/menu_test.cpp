@@ -109,32 +109,29 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsAndTheirCommands) {
 // stores. Each opening, or choosing it again while it is open, shows the
 // rate selected in the focused box, whatever was typed before.
 TEST_F(MenuTest, TheDialogStoresWhatOkAcceptsAndNothingElse) {
-  const struct {
-    const char* text;
-    bool enabled;
-    const char* stored;
-  } cases[] = {{"", false, ""},        {"abc", false, ""},   {"10a", false, ""},     {"-1", false, ""},
-               {"100.5", false, ""},   {"1e2", false, ""},   {"0x10", false, ""},    {"1,0", false, ""},
-               {"１０", false, ""},    {"0", true, "0"},     {"100", true, "100"},   {" 7 ", true, "7"},
-               {"7.0", true, "7"},     {"12.5", true, "12"}, {"13.5", true, "14"},   {"99.5", true, "100"},
-               {"0.5", true, "0"},     {"-0", true, "0"},    {"100.0", true, "100"}, {".5", true, "0"},
-               {"99.99", true, "100"}, {"33", true, "33"}};
+  const std::tuple<const char*, bool, const char*> cases[] = {
+      {"", false, ""},        {"abc", false, ""},   {"10a", false, ""},     {"-1", false, ""},
+      {"100.5", false, ""},   {"1e2", false, ""},   {"0x10", false, ""},    {"1,0", false, ""},
+      {"１０", false, ""},    {"0", true, "0"},     {"100", true, "100"},   {" 7 ", true, "7"},
+      {"7.0", true, "7"},     {"12.5", true, "12"}, {"13.5", true, "14"},   {"99.5", true, "100"},
+      {"0.5", true, "0"},     {"-0", true, "0"},    {"100.0", true, "100"}, {".5", true, "0"},
+      {"99.99", true, "100"}, {"33", true, "33"}};
   bool enter = false;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << '"' << c.text << '"');
+  for (const auto& [text, enabled, stored] : cases) {
+    SCOPED_TRACE(testing::Message() << '"' << text << '"');
     desk.settings.erase("xpekko\\setting\\kakeochiper");
     const std::string before = std::to_string(app.m.kakePer);
     choose(mlove);
     EXPECT_EQ(std::make_tuple(text1().text(), text1().selectionLength, menu().focused),
               std::make_tuple(before, before.size(), static_cast<SimControl*>(&text1())));
-    typeOver(c.text);
-    EXPECT_EQ(ok().enabled(), c.enabled);
+    typeOver(text);
+    EXPECT_EQ(ok().enabled(), enabled);
     (enter = !enter) ? desk.key(menu(), Key::Enter) : desk.click(ok());
     desk.doEvents();
-    EXPECT_EQ(menu().visible(), !c.enabled);
-    EXPECT_EQ(desk.settings["xpekko\\setting\\kakeochiper"], c.stored);
-    EXPECT_EQ(std::to_string(app.m.kakePer), c.enabled ? c.stored : before);
-    EXPECT_EQ(app.menu().mfile().visible(), c.enabled);  // the menu bar shows only when closed
+    EXPECT_EQ(menu().visible(), !enabled);
+    EXPECT_EQ(desk.settings["xpekko\\setting\\kakeochiper"], stored);
+    EXPECT_EQ(std::to_string(app.m.kakePer), enabled ? stored : before);
+    EXPECT_EQ(app.menu().mfile().visible(), enabled);  // the menu bar shows only when closed
   }
   // The whole OK button shows (its rectangle reaches below the designed
   // client height). Esc closes without storing. While it is open ticks and

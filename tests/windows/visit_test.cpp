@@ -194,29 +194,26 @@ class RerTest : public ::testing::Test, public ProgramOnDesktop {
 TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
   desk.fillDesktop(kDesk);
   rion().setLeft(pekko().left() + 560), rion().setTop(pekko().top() - 270), rion().show();
-  const struct {
-    int p, q;
-    const char *pekkoCell, *rerCell;
-    bool overBareDesk;
-  } cases[] = {{9, 9, "action 10", "rer 7", true},   {10, 9, "action 2", "rer 4", true},
-               {30, 40, "action 2", "rer 4", false}, {9, 10, "action 2", "rer 4", false},
-               {31, 41, "action 8", "rer 5", false}, {40, 45, "action 8", "rer 5", false},
-               {41, 46, "action 9", "rer 6", false}, {50, 50, "action 9", "rer 6", false}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.p << ", " << c.q);
-    const bool blush = c.p < 10 && c.q < 10;
+  const std::tuple<int, int, const char*, const char*, bool> cases[] = {
+      {9, 9, "action 10", "rer 7", true},   {10, 9, "action 2", "rer 4", true},
+      {30, 40, "action 2", "rer 4", false}, {9, 10, "action 2", "rer 4", false},
+      {31, 41, "action 8", "rer 5", false}, {40, 45, "action 8", "rer 5", false},
+      {41, 46, "action 9", "rer 6", false}, {50, 50, "action 9", "rer 6", false}};
+  for (const auto& [p, q, pekkoCell, rerCell, overBareDesk] : cases) {
+    SCOPED_TRACE(testing::Message() << p << ", " << q);
+    const bool blush = p < 10 && q < 10;
     app.m.actMode = kRionVisit, app.m.actStep = 7;
-    script({drawOf(2, 50), drawOf(c.p, 50), drawOf(c.q, 50)});
+    script({drawOf(2, 50), drawOf(p, 50), drawOf(q, 50)});
     tick();
     EXPECT_EQ(app.m.actStep, 7);  // the chat again at the next tick
-    EXPECT_EQ(shown(pekko()), c.pekkoCell);
-    EXPECT_EQ(shown(rion()), c.rerCell);
+    EXPECT_EQ(shown(pekko()), pekkoCell);
+    EXPECT_EQ(shown(rion()), rerCell);
     EXPECT_EQ(app.pekko().blushShown(), blush ? 1 : 0);
     EXPECT_EQ(app.pekko().Timer1().interval(), blush ? 1000 : 500);
     Bitmap held(64, 64);
     for (int i = 0; i < 64 * 64; ++i) held.pixels[i] = pekko().back.at(i % 64, i / 64);
     const Bitmap bare = composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk));
-    EXPECT_EQ(held == bare, c.overBareDesk);
+    EXPECT_EQ(held == bare, overBareDesk);
   }
   // The farewell's d from 1 to 100 elopes when at most the rate: 0 never,
   // 100 (or more) always.
