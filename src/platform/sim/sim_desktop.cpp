@@ -236,7 +236,6 @@ std::int32_t SimDesktop::SendMessage(Handle hWnd, std::uint32_t msg, std::uint32
 
 bool SimDesktop::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& data) {
   if (!alive()) return false;
-  notifyCalls.push_back({message, data});
   const auto key = std::make_pair(data.hWnd, data.uID);
   switch (message) {
     case NIM_ADD: return trayIcons.emplace(key, data).second;
@@ -246,7 +245,6 @@ bool SimDesktop::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData& d
 }
 
 std::uint32_t SimDesktop::directoryCall(const std::string& dir, char* buffer, std::uint32_t size) const {
-  if (directoryCallsFail) return 0;
   // Like the real call: a buffer too small receives nothing and the answer
   // is the size needed.
   if (dir.size() + 1 > size) return static_cast<std::uint32_t>(dir.size() + 1);

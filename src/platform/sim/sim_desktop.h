@@ -30,11 +30,6 @@ struct ShellCall {
   bool started = false;
 };
 
-struct NotifyCall {
-  std::uint32_t message = 0;
-  NotifyIconData data;
-};
-
 struct SentMessage {
   Handle hWnd = 0;
   std::uint32_t msg = 0, wParam = 0;
@@ -141,7 +136,6 @@ class SimDesktop : public Platform {
   std::function<int(SimMenu&)> onPopup;  // returns the item chosen, -1 to dismiss
   std::vector<ShellCall> shells;
   std::set<std::string> programs;  // paths of programs that exist
-  std::vector<NotifyCall> notifyCalls;
   std::map<std::pair<Handle, std::uint32_t>, NotifyIconData> trayIcons;
   std::map<std::string, std::string> settings;  // "app\section\key" -> text
   int settingWrites = 0;
@@ -158,7 +152,6 @@ class SimDesktop : public Platform {
   // --- The system's answers ---
   std::string windowsDirectory = "C:\\WINDOWS";
   std::string systemDirectory = "C:\\WINDOWS\\SYSTEM";
-  bool directoryCallsFail = false;
   MemoryStatusEx memory{33554432, 8388608, 100663296, 41943040};
   DateTime dateTime{2026, 12, 5, 7, 22, 7, 0};
   std::uint32_t randomSeed = 1;  // what the system timer gives randomize()
