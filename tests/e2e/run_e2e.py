@@ -1,17 +1,19 @@
-"""End-to-end tests of xpekko.exe under Wine: what start-up shows.
-
-Runs the Windows build on a headless Wine desktop (see wineenv.py), looks at
-it from inside with probe.exe and from outside with X screenshots, prints
-PASS/FAIL per test and closes with "e2e: N passed, M failed".  Pictures for
-review go to out/e2e/.
-
-    python3 tests/e2e/run_e2e.py [-k SUBSTRING]
+"""End-to-end test of xpekko.exe under Wine (bash tests/e2e/run.sh, after
+scripts/build.sh): two starts of the real program on a headless Wine desktop
+(wineenv.py), at 96 and then at 192 dpi, looked at from inside with
+probe/probe.exe (Wine draws every window into one X window) and driven by
+real input (xdotool). Each start is a scenario of steps in order; a step
+prints `PASS name` or `FAIL name: why`, the run closes with `e2e: N passed,
+M failed`. Pictures for review go to out/e2e/ ($E2E_OUT moves them and the
+prefix): the first frames (4x) with their expected pictures (and a diff),
+visit-strip.png, clock-box.png, dpiN-menu.png, dialog.png; the samples of
+each start in dpiN-samples/.
 """
 
-import argparse
 import json
 import os
-import signal
+import re
+import subprocess
 import sys
 import time
 import traceback
@@ -19,21 +21,23 @@ from pathlib import Path
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-import wineenv  # noqa: E402
-from wineenv import BACKGROUND, ROOT, SCREEN_H, SCREEN_W, Desktop, log, ppm_to_png, read_ppm  # noqa: E402
+from wineenv import PROBE, ROOT, SCREEN_H, SCREEN_W, Desktop, HarnessError, kill, log, until, winpath  # noqa: E402
 
-from PIL import Image  # noqa: E402
+from PIL import Image, ImageChops, ImageDraw, ImageMath  # noqa: E402
 
-# E2E_OUT: another directory for the pictures and the prefix, so that two
-# runs from one tree at the same time do not share (and delete) one prefix.
 OUT = Path(os.environ.get("E2E_OUT", ROOT / "out/e2e")).resolve()
-SHEET = Path(os.environ.get("XPEKKO_SHEET", ROOT / "resources/rPic1.gif"))
 CELL = 64
-# 1024 x 768 at 15 twips per pixel: Left = 15360/2 - 32 = 7648 twips and
-# Top = 11520/2 - 32 = 5728 twips, which round to these pixels.
-START_X, START_Y = round(7648 / 15), round(5728 / 15)
-MENU_TITLE = "ぴょこぴょこペッコ"
-TEST_TIMEOUT = 60  # seconds, per test
+SHEETS = {n: Image.open(ROOT / f"resources/{n}.gif").convert("RGB") for n in ("rPic1", "rPic2", "rPic3")}
+MENU = ["遊びにやる", "-", "日付と時刻の調整", "音量の調節", "-", "駆け落ち率の設定", "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"]
+RATE_ITEM, EXIT_ITEM = 5, 8
+# Left = Screen.Width / 2 - 32 twips, Top = Screen.Height / 2 - 32 twips on
+# 1024 x 768 pixels: 7648 / 15 and 5728 / 15, or 3808 / 7.5 and 2848 / 7.5, rounded.
+START = {96: (510, 382), 192: (508, 380)}
+# With 6995 rer comes at the third tick and leaves at the 36th; with 7 he
+# stays away. Should the program draw its numbers differently one day, the
+# visit step fails (no rer within 15 s): pick new seeds then.
+SEEDS = {96: 6995, 192: 7}
+CLOCK = re.compile(r"^\d{1,2}月\d{1,2}日\([日月火水木金土]\) \d{1,2}時\d{1,2}分 だよ$")
 
 
 class Failure(AssertionError):
@@ -45,315 +49,344 @@ def check(cond, msg):
         raise Failure(msg)
 
 
-def expect_eq(actual, expected, what):
-    check(actual == expected, f"{what}: expected {expected!r}, got {actual!r}")
+def save(im, name, scale=1):
+    im.resize((im.width * scale, im.height * scale), Image.NEAREST).save(OUT / f"{name}.png")
 
 
-# ------------------------------------------------------------------ pictures
-
-def composed_cell(sheet_path, n, background):
-    """Cell n of a sheet drawn over `background` (packed RGB, 64 x 64) the way
-    the program composes frames: per channel I XOR (M AND NOT B)."""
-    sheet = Image.open(sheet_path).convert("RGB")
-    img = sheet.crop((CELL * n, 0, CELL * n + CELL, CELL)).tobytes()
-    mask = sheet.crop((CELL * n, CELL, CELL * n + CELL, 2 * CELL)).tobytes()
-    return bytes(i ^ (m & ~b & 0xFF) for i, m, b in zip(img, mask, background))
+def picture(run, r, name, margin=8, below=0, scale=1):
+    """The screen around a window's rectangle, for review."""
+    save(run.d.screenshot().crop((r["x"] - margin, r["y"] - margin, r["x"] + r["w"] + margin,
+                                  r["y"] + r["h"] + margin + below)), name, scale)
 
 
-def diff_pixels(actual, expected, w):
-    return [(k // 3 % w, k // 3 // w) for k in range(0, len(expected), 3)
-            if actual[k:k + 3] != expected[k:k + 3]]
+def blank(im, x, y, hide):
+    """A copy of a picture at (x, y) on the screen, black in the screen rectangles `hide`."""
+    im = im.copy()
+    for r in hide:
+        im.paste((0, 0, 0), (r["x"] - x, r["y"] - y, r["x"] + r["w"] - x, r["y"] + r["h"] - y))
+    return im
 
-
-def save_rgb(rgb, w, h, name, scale=4):
-    Image.frombytes("RGB", (w, h), rgb).resize((w * scale, h * scale), Image.NEAREST).save(OUT / name)
-
-
-def save_diff(actual, expected, w, h, name):
-    # Grey where equal, red where not: a fault's shape (fringe, offset,
-    # wrong cell) is easier to read than a count.
-    out = bytearray()
-    for k in range(0, len(expected), 3):
-        out += b"\xff\x00\x00" if actual[k:k + 3] != expected[k:k + 3] else b"\x80\x80\x80"
-    save_rgb(bytes(out), w, h, name)
-
-
-def check_cell_picture(frame, expected, name, what):
-    """`frame` (w, h, packed RGB) is the cell `expected`: both saved 4x as
-    {name}.png and {name}-expected.png, and where they differ a red/grey
-    map {name}-diff.png."""
-    w, h, rgb = frame
-    save_rgb(rgb, w, h, f"{name}.png")
-    save_rgb(expected, CELL, CELL, f"{name}-expected.png")
-    check((w, h) == (CELL, CELL), f"{what}: the capture is {w} x {h} (see {name}.png)")
-    bad = diff_pixels(rgb, expected, w)
-    if bad:
-        save_diff(rgb, expected, w, h, f"{name}-diff.png")
-    check(not bad, f"{what}: {len(bad)} pixels differ, first at {bad[:5]} (see {name}-diff.png)")
-
-
-# ------------------------------------------------------------------ runs
 
 class Run:
-    """One start of the program, watched from before its first frame."""
+    """One start of the program; what the desktop showed before it (screen,
+    tray, the probe's own popup of the menu's captions); a probe watch of
+    ペッコ's and rer's windows every 50 ms from before it: per sample "wins"
+    [ペッコ, rer], each with its place "r", "visible", "shot" (DIR/<i>-<k>.ppm)."""
 
-    def __init__(self, desktop, name, env=None):
-        self.d, self.name = desktop, name
-        ppm = OUT / f"{name}-first-frame.ppm"
-        # The probe watches before the program starts, so it sees the very
-        # first frame instead of what a later timer tick may have drawn.
-        self.watch = desktop.probe_stream("snap", "pekkoForm", "30000", wineenv.winpath(ppm))
-        check(b"ready" in self.watch.stdout.readline(), "probe did not start watching")
-        self.app = desktop.start_app(env=env)
-        line = self.watch.stdout.readline()
-        self.visible_after = time.monotonic() - self.app.started
-        check(b'"visible":true' in line, f"pekkoForm never became visible: {line!r}")
-        self.snap = json.loads(self.watch.stdout.readline() or b"{}")
-        self.watch.wait(30)
-        check(self.snap.get("stable"), f"first frame did not settle: {self.snap}")
-        self.frame = read_ppm(ppm)
-        # With the program frozen (SIGSTOP) the screen holds still: one
-        # picture of the character through GDI and one of the whole desktop
-        # from the X server, for review and to compare with each other.
-        desktop.freeze(self.app)
-        try:
-            self.frozen = desktop.windows("pekkoForm")[0]["client"]
-            c = self.frozen
-            self.frozen_gdi = desktop.capture(c["x"], c["y"], c["w"], c["h"], f"{name}-frozen")[2]
-            desktop.screenshot(OUT / f"{name}-desktop.png")
-        finally:
-            desktop.thaw(self.app)
-        log(f"{name}: visible {self.visible_after * 1000:.0f} ms after start, frame settled "
-            f"{self.snap.get('settled_ms')} ms later ({self.snap.get('pictures')} picture(s) seen)")
+    def __init__(self, d, dpi, seed, watch=True):
+        self.d, self.name, self.cells, self.stored = d, f"dpi{dpi}", {}, d.rate()
+        self.desktop = d.capture(0, 0, SCREEN_W, SCREEN_H, f"{self.name}-desktop-before")
+        bar = d.find("Shell_TrayWnd")[0]["rect"]
+        self.tray = (SCREEN_W - 2 * bar["h"], bar["y"], 2 * bar["h"], bar["h"])  # where Wine puts the icons
+        self.tray_empty = d.capture(*self.tray, f"{self.name}-tray-empty")
+        self.menu = d.probe("refmenu", 300, 200, winpath(OUT / f"{self.name}-menu-reference.ppm"), *MENU)[1]
+        self.menu["picture"] = Image.open(OUT / f"{self.name}-menu-reference.ppm").convert("RGB")
+        self.dir = OUT / f"{self.name}-samples"
+        self.dir.mkdir(exist_ok=True)
+        for old in self.dir.iterdir():
+            old.unlink()
+        self.watch = watch and subprocess.Popen(d.wine(PROBE, "watch", 50, 120000, winpath(self.dir), "pekkoForm",
+                                                       "rionForm"), env=d.env(), stdout=open(self.dir / "w", "wb"))
+        until(lambda: not watch or (self.dir / "w").stat().st_size, 20, "probe watch")
+        self.app = d.start_app(seed and {"XPEKKO_RANDOM_SEED": str(seed)})
+        self.pid = until(lambda: [w for w in d.find("pekkoForm") if w["visible"]], 20, "ペッコ shown")[0]["pid"]
 
-    def stop(self):
-        self.watch.kill()
-        self.d.stop_app(self.app)
+    def samples(self):
+        return [json.loads(line) for line in (self.dir / "w").read_bytes().splitlines()[1:] if line.endswith(b"]}")]
 
+    def rer(self):
+        smp = self.samples()
+        return (smp and smp[-1]["wins"][1] or {"r": {"x": SCREEN_W, "y": 0}})["r"]
 
-class Suite:
-    def __init__(self, desktop):
-        self.d = desktop
-        self.runs = {}
-        self.baseline = None
+    def image(self, s, k):
+        return Image.open(self.dir / f"{s['i']}-{k}.ppm").convert("RGB")
 
-    def run(self, name, env=None):
-        """The start called `name` (with `env` added to its environment),
-        started now unless it is the one running."""
-        if name not in self.runs:
-            for other in list(self.runs):
-                self.stop(other)
-            self.runs[name] = Run(self.d, name, env)
-        return self.runs[name]
+    def expected(self, sheet, k, x, y):
+        """Cell k composed over the desktop at (x, y): per channel image XOR (mask AND NOT background)."""
+        if (sheet, k, x, y) not in self.cells:
+            im, h = SHEETS[sheet], SHEETS[sheet].height // 2
+            parts = [im.crop((CELL * k, 0, CELL * k + CELL, h)), im.crop((CELL * k, h, CELL * k + CELL, 2 * h)),
+                     self.desktop.crop((x, y, x + CELL, y + h))]
+            self.cells[sheet, k, x, y] = Image.merge("RGB", [
+                ImageMath.eval("convert(i ^ (m & (b ^ 255)), 'L')", i=i, m=m, b=b)
+                for i, m, b in zip(*(p.split() for p in parts))])
+        return self.cells[sheet, k, x, y]
 
-    def stop(self, name):
-        r = self.runs.pop(name, None)
-        if r:
-            r.stop()
+    def cell(self, shot, sheets, x, y, hide):
+        """The cell of `sheets` a capture at (x, y) shows outside `hide`, or None."""
+        shot = blank(shot, x, y, hide)
+        return next(((s, k) for s in sheets for k in range(SHEETS[s].width // CELL) if shot.size == (
+            CELL, SHEETS[s].height // 2) and not ImageChops.difference(blank(self.expected(s, k, x, y), x, y, hide),
+                                                                       shot).getbbox()), None)
 
-    def stop_all(self):
-        for name in list(self.runs):
-            self.stop(name)
+    def mine(self, cls, visible=True):
+        return [w for w in self.d.find(cls) if w["pid"] == self.pid and (w["visible"] or not visible)]
 
-    def app_windows(self, run):
-        """Every top-level window of the program's process."""
-        pid = run.snap["window"]["pid"]
-        return [w for w in self.d.probe("list")[1] if w["pid"] == pid]
+    def icon(self):
+        """What changed in the notification area since the start (screen coordinates), or None."""
+        box = ImageChops.difference(self.d.capture(*self.tray, f"{self.name}-tray"), self.tray_empty).getbbox()
+        return box and (self.tray[0] + box[0], self.tray[1] + box[1], self.tray[0] + box[2], self.tray[1] + box[3])
 
 
-TESTS = []
+def first_frame(run, dpi):
+    """The first settled picture of ペッコ's window, before the first tick, is
+    cell 0 of the walking sheet over the desktop, at the start place."""
+    x, y = START[dpi]
+
+    def settled():
+        smp = [s for s in run.samples() if s["wins"][0] and s["wins"][0]["visible"]]
+        return next(((a, a["t"] - smp[0]["t"]) for a, b in zip(smp, smp[1:]) if a["wins"][0]["shot"] and
+                     b["wins"][0]["shot"] and a["wins"][0]["r"] == b["wins"][0]["r"] and
+                     run.image(a, 0).tobytes() == run.image(b, 0).tobytes()), None)
+    s, after = until(settled, 5, "a settled first frame")
+    got, want, r = run.image(s, 0), run.expected("rPic1", 0, x, y), s["wins"][0]["r"]
+    save(got, f"{run.name}-first-frame", 4)
+    save(want, f"{run.name}-first-frame-expected", 4)
+    check(after < 450, f"the first settled picture came {after} ms after the window showed, after a tick")
+    check((r["x"], r["y"], r["w"], r["h"]) == (x, y, CELL, CELL), f"ペッコ's client area is {r}, not at {x}, {y}")
+    diff = ImageChops.difference(got, want).point(lambda v: 255 if v else 0).convert("L").point(lambda v: v and 255)
+    if diff.getbbox():  # red where they differ, grey elsewhere
+        save(Image.composite(Image.new("RGB", got.size, "red"), Image.new("RGB", got.size, "grey"), diff),
+             f"{run.name}-first-frame-diff", 4)
+        check(False, f"the first frame is not cell 0 over the desktop (see {run.name}-first-frame-diff.png)")
 
 
-def test(fn=None, *, timeout=TEST_TIMEOUT):
-    """Registers a test; @test(timeout=S) gives it longer than the usual alarm."""
-    def register(f):
-        f.timeout = timeout
-        TESTS.append(f)
-        return f
-    return register(fn) if fn else register
+def window_and_taskbar(run, dpi):
+    """Both character windows have no border, are never activated (a click
+    on them leaves the user's window in front) and have no taskbar button,
+    neither by Windows' rule (a tool window or owned, never an app window)
+    nor on Wine's taskbar (which buttons every unowned window); ペッコ is
+    shown, topmost."""
+    mine = run.mine("*", visible=False)
+    chars = {w["class"]: w for w in mine if w["class"] in ("pekkoForm", "rionForm")}
+    check(len(chars) == 2, f"the program's windows: {[w['class'] for w in mine]}")
+    for w in chars.values():
+        check(w["rect"] == w["client"] and not w["caption"], f"{w['class']} has a border: {w}")
+        check((w["owned"] or w["toolwindow"]) and not w["appwindow"] and w["noactivate"],
+              f"{w['class']} has a taskbar button or is activated by a click: {w}")
+    check(chars["pekkoForm"]["topmost"] and chars["pekkoForm"]["visible"], f"ペッコ's window: {chars['pekkoForm']}")
+    ours = {w["hwnd"] for w in mine}
+    shown = [k for k in run.d.find("Shell_TrayWnd", kids=True)[0]["kids"] if k["visible"] and k["id"] in ours]
+    check(not shown, f"Wine's taskbar has buttons for the program's windows: {shown}")
 
 
-# The order matters: the desktop baselines come first, the start-up checks
-# share one start with the setting absent, and the focus test comes last
-# because it leaves Notepad on the screen.
-
-@test
-def desktop_is_plain_before_start(s):
-    w, h, rgb = s.d.capture(START_X, START_Y, CELL, CELL, "baseline-background")
-    check(set(rgb[k:k + 3] for k in range(0, len(rgb), 3)) == {bytes(BACKGROUND)},
-          f"the desktop behind the character is not the plain colour {BACKGROUND}")
-    s.baseline = rgb
-    s.d.screenshot(OUT / "baseline-desktop.png")
-    _, _, s.taskbar = s.d.capture(0, SCREEN_H - 40, SCREEN_W, 40, "baseline-taskbar")
-    expect_eq(s.d.probe("screen")[1]["w"], SCREEN_W, "screen width")
-
-
-@test
-def no_setting_nothing_written(s):
-    s.d.reg_put(None)
-    r = s.run("nosetting")
-    time.sleep(1.5)  # a few ticks: start-up is long over
-    check(r.app.poll() is None, "the program ended")
-    expect_eq(s.d.reg_rate(), None, "stored rate after a start without one")
-
-
-@test
-def character_window_placement(s):
-    w = s.run("nosetting").snap["window"]
-    expect_eq(len(s.d.windows("pekkoForm")), 1, "number of pekkoForm windows")
-    check(w["visible"], "pekkoForm is not visible")
-    expect_eq((w["client"]["w"], w["client"]["h"]), (CELL, CELL), "client size")
-    expect_eq((w["rect"]["w"], w["rect"]["h"]), (CELL, CELL), "window size (no border)")
-    expect_eq((w["client"]["x"], w["client"]["y"]), (START_X, START_Y), "client origin on screen")
-    check(w["topmost"], "pekkoForm is not topmost")
-    check(w["popup"] and not w["caption"], "pekkoForm has a caption")
-    expect_eq(w["title"], "", "pekkoForm caption text")
-
-
-@test
-def first_frame_is_cell_0_over_desktop(s):
-    check_cell_picture(s.run("nosetting").frame, composed_cell(SHEET, 0, s.baseline), "nosetting-first-frame",
-                       "first frame against rPic1 cell 0 over the desktop")
+def visit(run, dpi):
+    """rer comes, chats and rides off alone (the stored rate is 0). Every
+    settled capture of either window is a cell of his sheets over the
+    desktop, not one holding an earlier frame (but for a rare one under load)."""
+    (px, py), strip = START[dpi], Image.new("RGB", (3 * 304, 176), "white")
+    for n, (label, seconds, done, pause) in enumerate((
+            ("riding in", 15, lambda: 0 <= run.rer()["x"] < px + 150, 0),
+            ("chat", 20, lambda: run.rer()["y"] == py - 18, 0.5),  # rer 18 px above ペッコ
+            ("gone", 40, lambda: run.rer()["x"] <= -CELL, 0))):
+        until(done, seconds, f"rer {label}")
+        time.sleep(pause)
+        strip.paste(run.d.screenshot().crop((px - 70, py - 60, px + 230, py + 100)), (n * 304, 16))
+        ImageDraw.Draw(strip).text((n * 304 + 2, 2), label, fill="black")
+    strip.save(OUT / "visit-strip.png")
+    smp, bad, named, before = run.samples(), [], [0, 0], None
+    shown = next(n for n, s in enumerate(smp) if s["wins"][0] and s["wins"][0]["visible"])
+    check(all(s["wins"][0]["visible"] for s in smp[shown:]), "ペッコ was hidden at the rate 0")
+    for s in smp:
+        # Each window is compared outside the other's place: ペッコ's frames
+        # hold rer where he was up to two ride steps (28 px) to the right,
+        # rer's hold ペッコ where he was a sample ago.
+        p, r = s["wins"]
+        pf = p and p["visible"] and dict(p["r"], w=CELL, h=CELL)
+        rf = r and r["visible"] and dict(r["r"], w=CELL + 28, h=92)
+        for k, win, sheets, hide in ((0, p, ("rPic1", "rPic2"), [rf]), (1, r, ("rPic3",), [pf, before])):
+            if win and win["shot"] and win["r"]["w"] == CELL and 0 <= win["r"]["x"] <= SCREEN_W - CELL:
+                got = run.cell(run.image(s, k), sheets, win["r"]["x"], win["r"]["y"], [h for h in hide if h])
+                named[k] += bool(got)
+                bad += [] if got else [f"{run.name}-samples/{s['i']}-{k}.ppm"]
+        before = pf
+    log(f"visit: {named} captures of (ペッコ, rer) are cells, {len(bad)} not: {bad[:10]}")
+    # A drawing waits a few ms for the screen behind a window it took away to
+    # be repainted by the desktop's process; on a loaded machine a rare frame
+    # still holds the one before (seen: 3 in 770). Without the wait most do.
+    check(len(bad) <= sum(named) / 20, f"{len(bad)} captures are no cell over the desktop: {bad[:10]}")
+    check(named[1] >= 20, f"only {named[1]} captures of rer to compare")
 
 
-@test
-def screen_shows_what_wine_reads(s):
-    # The X server's picture of the character must be what GDI reads back
-    # from the screen; catches window content that never reached the display.
-    r = s.run("nosetting")
-    c = r.frozen
-    png = Image.open(OUT / "nosetting-desktop.png").convert("RGB")
-    x_rgb = png.crop((c["x"], c["y"], c["x"] + c["w"], c["y"] + c["h"])).tobytes()
-    bad = diff_pixels(x_rgb, r.frozen_gdi, c["w"])
-    check(not bad, f"{len(bad)} pixels of the X screenshot differ from the GDI capture, first at {bad[:5]}")
-
-
-@test
-def companion_and_menu_windows_hidden(s):
-    s.run("nosetting")
-    rer, menu = s.d.windows("rionForm"), s.d.windows("menuForm")
-    expect_eq((len(rer), len(menu)), (1, 1), "numbers of rionForm and menuForm windows")
-    check(not rer[0]["visible"] and not menu[0]["visible"], "rionForm or menuForm is visible")
-    expect_eq(rer[0]["rect"]["x"], SCREEN_W, "rionForm's left edge")
-    expect_eq(menu[0]["title"], MENU_TITLE, "menuForm's title")
-
-
-@test
-def no_taskbar_button(s):
-    r = s.run("nosetting")
-    mine = s.app_windows(r)
-    # Rules that give a window no taskbar button on Windows: owned and not
-    # WS_EX_APPWINDOW, or WS_EX_TOOLWINDOW.  Wine's taskbar only honours
-    # the owner, so the character windows must be owned.
-    for w in mine:
-        if w["class"] in ("pekkoForm", "rionForm"):
-            check(w["owner"] != 0, f"{w['class']} has no owner window")
-            check(not w["owner_visible"], f"{w['class']}'s owner is visible")
-            check(not w["appwindow"], f"{w['class']} is WS_EX_APPWINDOW")
-    # Wine's taskbar keeps one Button child per task, whose control id is
-    # the handle of the window it stands for.
-    tray = s.d.probe("children", "Shell_TrayWnd")[1][0]
-    handles = {w["hwnd"] for w in mine}
-    shown = [c for c in tray["children"] if c["visible"] and c["id"] in handles]
-    check(not shown, f"taskbar buttons for the program's windows: {shown}")
-    # And the picture: the task button row is as empty as before the start
-    # (the notification area at its right end may gain an icon).
-    _, _, bar = s.d.capture(0, SCREEN_H - 40, SCREEN_W, 40, "nosetting-taskbar")
-    ppm_to_png(OUT / "nosetting-taskbar.ppm", OUT / "nosetting-taskbar.png")
-    left = SCREEN_W * 3 // 4
-    rows_differ = [y for y in range(40)
-                   if bar[(y * SCREEN_W) * 3:(y * SCREEN_W + left) * 3]
-                   != s.taskbar[(y * SCREEN_W) * 3:(y * SCREEN_W + left) * 3]]
-    check(not rows_differ, f"the taskbar's button row changed (rows {rows_differ[:5]}...)")
-
-
-@test
-def click_keeps_foreground_elsewhere(s):
-    s.stop_all()
-    note = s.d.start_app("notepad")
+def clock_box(run, dpi):
+    """A click on ペッコ opens his box; while it is open (ticks pass, frames of
+    his among them) neither character is topmost or lies over it; after OK
+    both are topmost again (rer, no longer drawn, by the box's return alone)."""
+    d, p = run.d, run.mine("pekkoForm")[0]["rect"]
+    for _ in range(3):  # a click while a frame collapses his window falls through
+        d.click(p["x"] + 16, p["y"] + 40)
+        box = until(lambda: [b for b in d.find("ペッコ", kids=True) if b["visible"] and b["pid"] == run.pid], 2.5)
+        if box:
+            break
+    d.park()
+    check(box, "no box titled ペッコ after three clicks on him")
+    texts = [k["text"] for k in box[0]["kids"] if k["class"] == "Static" and k["text"]]
+    check(len(texts) == 1 and CLOCK.match(texts[0]), f"the box's text: {texts}")
+    time.sleep(0.5)
+    b = box[0]["rect"]
+    picture(run, b, "clock-box", 20, below=70)
+    ok = next(k["rect"] for k in box[0]["kids"] if k["class"] == "Button")
     try:
-        pad = s.d.probe("wait", "Notepad", "20000", "visible")[1][0]
-        s.d.probe("activate", pad["hwnd"], check=False)
-        fg = s.d.probe("foreground")[1]["foreground"]
-        expect_eq(fg and fg["class"], "Notepad", "foreground before the program starts")
-        r = s.run("focus")
-        fg = s.d.probe("foreground")[1]["foreground"]
-        expect_eq(fg and fg["class"], "Notepad", "foreground after the program started")
-        # The character may have walked since; click where he is now.
-        now = s.d.windows("pekkoForm")[0]["client"]
-        x, y = now["x"] + CELL // 2, now["y"] + CELL // 2
-        s.d.xdotool("mousemove", str(x), str(y), "click", "1")
-        time.sleep(0.5)
-        s.d.screenshot(OUT / "focus-after-click.png")
-        s.d.xdotool("mousemove", "1010", "10")
-        fg = s.d.probe("foreground")[1]
-        w = fg["foreground"]
-        check(w is not None, "no foreground window after the click")
-        check(w["class"] not in ("pekkoForm", "rionForm"), f"{w['class']} took the foreground")
-        # A message box of the program's own may answer the click; anything
-        # else must have left Notepad in front.
-        if w["pid"] == r.snap["window"]["pid"]:
-            expect_eq(w["class"], "#32770", "program window in the foreground after the click")
-        else:
-            expect_eq(w["class"], "Notepad", "foreground after the click")
+        for _ in range(8):
+            ws = d.find("*")
+            at = next((n for n, w in enumerate(ws) if w["hwnd"] == box[0]["hwnd"]), None)
+            check(at is not None, "the box closed by itself")
+            for n, w in enumerate(ws):
+                r = w["rect"]
+                if w["class"] in ("pekkoForm", "rionForm") and w["pid"] == run.pid:
+                    check(not w["topmost"], f"{w['class']} is topmost while the box is open")
+                    check(n > at or not w["visible"] or r["x"] >= b["x"] + b["w"] or b["x"] >= r["x"] + r["w"]
+                          or r["y"] >= b["y"] + b["h"] or b["y"] >= r["y"] + r["h"], f"{w['class']} lies over it")
+            time.sleep(0.2)
     finally:
-        s.stop_all()
-        s.d.stop_app(note, cls="Notepad")
+        d.click(ok["x"] + ok["w"] // 2, ok["y"] + ok["h"] // 2)
+        d.park()
+    until(lambda: all(w["topmost"] for w in run.mine("pekkoForm", False) + run.mine("rionForm", False)), 1.5,
+          "both characters topmost again after OK")
 
 
-# The running program: behaviour, drag, click, the tray icon and its menu;
-# then starts at 192 and 144 dpi, last because they restart the desktop.
-# They import the helpers above from this module under its own name.
-sys.modules.setdefault("run_e2e", sys.modules[__name__])
-import live_e2e  # noqa: E402,F401
-import visit_e2e  # noqa: E402,F401
-import dialog_e2e, soak_e2e  # noqa: E402,F401
-import dpi_e2e  # noqa: E402,F401
+def drag(run, dpi):
+    """A press on ペッコ, a move of (±120, ±90) and a release move his window
+    as far (give or take the few pixels before the drag took hold, and one
+    walk move of his that may fall within it)."""
+    for attempt in (1, 2):  # a program starved of the CPU takes hold late
+        p = run.mine("pekkoForm")[0]["rect"]
+        x, y = p["x"] + 32, p["y"] + 32
+        dx, dy = 120 if x < SCREEN_W // 2 else -120, 90 if y < SCREEN_H // 2 else -90
+        # The first moves with the button down start the drag and take the
+        # grab there, as a person's do; the release comes after a rest.
+        run.d.xdotool("mousemove", x, y, "mousedown", 1,
+                      *[a for j in (2, 4, 6) for a in ("mousemove", x + j, y + j, "sleep", 0.15)])
+        for k in range(1, 5):
+            run.d.xdotool("mousemove", x + 6 + dx * k // 4, y + 6 + dy * k // 4)
+        run.d.xdotool("sleep", 0.1, "mouseup", 1)
+        run.d.park()
+        q = run.mine("pekkoForm")[0]["rect"]
+        off = sorted((abs(q["x"] - p["x"] - dx), abs(q["y"] - p["y"] - dy)))
+        if off[0] <= 4 and off[1] <= 15:
+            return
+        log(f"drag {attempt}: by ({dx}, {dy}) from {p} to {q}")
+    check(False, f"ペッコ dragged by ({dx}, {dy}) from {p} is at {q}")
 
 
-# ------------------------------------------------------------------ runner
+def open_menu(run):
+    """A click on the icon; the place of the program's popup menu."""
+    icon = run.icon()
+    check(icon, "no icon in the notification area")
+    save(run.d.capture(*run.tray, f"{run.name}-tray"), f"{run.name}-tray-icon", 4)
+    for _ in range(3):  # Wine's tray now and then drops a click soon after a menu closed
+        run.d.click((icon[0] + icon[2]) // 2, (icon[1] + icon[3]) // 2)
+        popup = until(lambda: run.mine("#32768"), 2.5)
+        if popup:
+            return popup[0]["rect"]
+    check(False, f"no menu after three clicks on the icon at {icon}")
 
-class Timeout(Exception):
-    pass
+
+def choose(run, item, popup=None):
+    """Clicks `item` of the menu (opened by a click on the icon unless given)."""
+    popup, ref, it = popup or open_menu(run), run.menu["popup"], run.menu["items"][item]
+    x = popup["x"] + (it["x"] - ref["x"] if it["x"] >= ref["x"] else it["x"]) + it["w"] // 2
+    y = popup["y"] + (it["y"] - ref["y"] if it["y"] >= ref["y"] else it["y"]) + it["h"] // 2
+    for _ in range(3):  # a menu opened right after another window closed may miss a click
+        run.d.xdotool("mousemove", x, y, "sleep", 0.15, "click", 1)
+        run.d.park()
+        if until(lambda: not run.mine("#32768"), 1.0):
+            return
+    check(False, f"the menu stays open after three clicks on {MENU[item]}")
 
 
-def on_alarm(*_):
-    raise Timeout("test took longer than its time limit")
+def menu_and_exit(run, dpi, then=None):
+    """A click on the icon opens the nine-item menu: the size and picture of
+    the probe's popup of the same captions. 終了 (or `then`, which ends with
+    it) ends the program, its windows and icon go, the stored rate is as it was."""
+    popup = open_menu(run)
+    run.d.xdotool("mousemove", 600, 100)  # the icon's tooltip goes
+    time.sleep(0.8)
+    picture(run, popup, f"{run.name}-menu")
+    got = run.d.capture(popup["x"], popup["y"], popup["w"], popup["h"], f"{run.name}-menu")
+    check(got.tobytes() == run.menu["picture"].tobytes(), f"the menu {popup} is not the probe's of the same "
+          f"captions {run.menu['popup']} (see {run.name}-menu.png and -menu-reference.ppm)")
+    ended(run, then(popup) if then else choose(run, EXIT_ITEM, popup) or run.stored[1])
 
 
-def main(argv):
-    ap = argparse.ArgumentParser()
-    ap.add_argument("-k", default="", help="run only tests whose name contains this (or one of a,b,...)")
-    a = ap.parse_args(argv)
+def ended(run, rate):
+    """After 終了: the process ends, its windows and icon go, the stored rate is `rate`."""
+    check(until(lambda: run.app.poll() is not None, 5), "xpekko.exe still runs 5 s after 終了")
+    check(until(lambda: not run.d.find("pekkoForm"), 3), "ペッコ's window is still there")
+    check(until(lambda: not run.icon(), 3, every=0.2), "the icon is still in the notification area")
+    check(run.d.rate() == ("REG_SZ", rate), f"the stored rate after 終了 is {run.d.rate()}, not {rate}")
+
+
+def dialog(run, shown=True):
+    """The rate dialog, once it is shown (or hidden): (its box's text, OK enabled, its place)."""
+    st = until(lambda: [w for w in run.d.find("menuForm", kids=True) if w["visible"] == shown], 3,
+               f"the dialog {'shown' if shown else 'hidden'}")[0]
+    kids = {k["class"]: k for k in st["kids"]}
+    return kids["Edit"]["text"], kids["Button"]["enabled"], st["rect"]
+
+
+def type_rate(run, text):
+    run.d.xdotool("key", "Home", "shift+End")
+    run.d.xdotool("type", "--", text)
+    return until(lambda: (st := dialog(run))[0] == text and st, 3, f"the box reading {text!r}")
+
+
+def rate_dialog(run, popup):
+    """The dialog from the menu shows the stored rate; a text typed into it
+    disables OK; 13.5 enables it, Enter stores the text 14; 77 typed and
+    left open when 終了 comes is not stored."""
+    choose(run, RATE_ITEM, popup)
+    text, ok, r = dialog(run)
+    check((text, ok) == ("0", True), f"the dialog opened with {text!r}, OK enabled {ok}, not the stored 0")
+    time.sleep(0.3)
+    picture(run, r, "dialog", 0, scale=2)
+    check(not type_rate(run, "abc")[1], "OK is enabled for abc")
+    check(type_rate(run, "13.5")[1], "OK is disabled for 13.5")
+    run.d.xdotool("key", "Return")
+    dialog(run, shown=False)
+    check(run.d.rate() == ("REG_SZ", "14"), f"13.5 stored as {run.d.rate()}, not the text 14")
+    choose(run, RATE_ITEM)
+    check(dialog(run)[0] == "14", f"the dialog opened again with {dialog(run)[0]!r}, not 14")
+    type_rate(run, "77")
+    choose(run, EXIT_ITEM)
+    return "14"
+
+
+def menu_dialog_and_exit(run, dpi):
+    menu_and_exit(run, dpi, lambda popup: rate_dialog(run, popup))
+
+
+SCENARIOS = {96: [first_frame, window_and_taskbar, visit, clock_box, drag, menu_dialog_and_exit],
+             192: [first_frame, window_and_taskbar, menu_and_exit]}
+
+
+def main():
     OUT.mkdir(parents=True, exist_ok=True)
     for old in list(OUT.glob("*.png")) + list(OUT.glob("*.ppm")):
         old.unlink()
-    chosen = [t for t in TESTS if any(k in t.__name__ for k in a.k.split(","))]
     passed = failed = 0
     t_all = time.monotonic()
-    signal.signal(signal.SIGALRM, on_alarm)
     try:
         with Desktop(OUT) as d:
-            suite = Suite(d)
-            for t in [TESTS[0]] + [t for t in chosen if t is not TESTS[0]]:
-                t0 = time.monotonic()
-                signal.alarm(t.timeout)
-                try:
-                    t(suite)
-                    status, why = "PASS", ""
-                except (Failure, Timeout, wineenv.HarnessError) as e:
-                    status, why = "FAIL", str(e)
-                except Exception:
-                    status, why = "FAIL", traceback.format_exc(limit=3)
-                finally:
-                    signal.alarm(0)
-                passed += status == "PASS"
-                failed += status == "FAIL"
-                print(f"{status} {t.__name__} ({time.monotonic() - t0:.1f} s){': ' + why if why else ''}",
-                      flush=True)
-            suite.stop_all()
-            if d.dpi != 96:
-                d.set_dpi(96)  # the prefix may serve other runs after this one
+            d.rate("0")  # ペッコ stays when rer leaves
+            for dpi, steps in SCENARIOS.items():
+                if dpi != d.dpi:
+                    d.set_dpi(dpi)
+                run = Run(d, dpi, SEEDS[dpi])
+                d.screenshot().save(OUT / f"dpi{dpi}-desktop.png")
+                for step in steps:
+                    t0, why = time.monotonic(), ""
+                    try:
+                        step(run, dpi)
+                    except Exception as e:
+                        why = str(e) if isinstance(e, (Failure, HarnessError)) else traceback.format_exc(limit=3)
+                    passed, failed = passed + (not why), failed + bool(why)
+                    print(f"{'FAIL' if why else 'PASS'} dpi{dpi}_{step.__name__} ({time.monotonic() - t0:.1f} s)"
+                          f"{': ' + why if why else ''}", flush=True)
+                kill(run.app)
+                kill(run.watch)
+            # The Wine unit tests may run on this prefix next, at 96 dpi.
+            d.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", 96, "/f")
     except Exception:
         traceback.print_exc()
         failed += 1
@@ -364,4 +397,4 @@ def main(argv):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    sys.exit(main())
