@@ -1,10 +1,9 @@
 // counts PID: what a process holds under Wine, for the soak (bench/wine.py), as
 // {"gdi":N,"windows":N,"kernel":N}; counts close HWND: WM_CLOSE to a window.
 // Wine's GetGuiResources and GetProcessHandleCount say 0, so they are read
-// where Wine keeps them: GDI objects in the process's own handle table (the
-// PEB's GdiSharedHandleTable; built as wide as the program it looks at, so
-// the PEB's layout is the program's), windows with their descendants, kernel
-// handles in the server (SystemHandleInformation).
+// where Wine keeps them: GDI objects in the process's PEB GdiSharedHandleTable
+// (built as wide as the program it looks at, so the PEB's layout is the
+// program's), windows and descendants, kernel handles (SystemHandleInformation).
 #include <windows.h>
 
 #include <cstdio>

@@ -138,4 +138,5 @@ def frames(n):
 
 if __name__ == "__main__":
     what, arg = (sys.argv[1:] + ["", ""])[:2]
+    subprocess.run(["cmake", "--build", str(BUILD), "--target", "counts", "frame_bench"], check=True)
     sys.exit(soak(float(arg or 60)) if what == "soak" else frames(arg or "100") if what == "frames" else __doc__)
