@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds xpekko and runs it under Wine: the 32-bit program where this host
-# can run 32-bit programs, else its 64-bit twin (scripts/wine-build.sh).  With a display ($DISPLAY) it runs on
-# that desktop until ended from its tray menu (or Ctrl+C).  Without one it
+# can run 32-bit programs, else its 64-bit twin (scripts/wine-build.sh).
+# With a display ($DISPLAY) it runs on that desktop until ended from its
+# tray menu (or Ctrl+C).  Without one it
 # runs on a headless 1024x768 Wine desktop for RUN_SECONDS (default 25) and
 # keeps a recording: PNG frames, five a second, and an animated GIF under
 # out/run/; the random seed is fixed so that rer visits at once.
@@ -14,8 +15,10 @@ bash scripts/build.sh
 wine_build=$(bash scripts/wine-build.sh)
 if [ "$wine_build" = win32 ]; then
   echo "run: build/win32/xpekko.exe, the 32-bit program"
+elif [ "$(bash scripts/wine-build.sh --probe)" = win64 ]; then
+  echo "run: build/win64/xpekko.exe, the 64-bit twin (this host cannot run 32-bit programs)"
 else
-  echo "run: build/win64/xpekko.exe, the 64-bit twin (this host cannot run 32-bit programs, or XPEKKO_WINE_BUILD asked for it)"
+  echo "run: build/win64/xpekko.exe, the 64-bit twin (asked for by XPEKKO_WINE_BUILD)"
 fi
 # Debian's python3, which has Pillow from python3-pil; the Wine desktop is
 # the one the end-to-end test uses (tests/e2e/wineenv.py).
