@@ -1,8 +1,5 @@
-// rer: his visit and the call back, every step with the cell each character
-// shows, at five scales, positions worked out from twips per pixel, every
-// ride landing exactly on its bound at one of them; the chat's faces; the
-// rate's bounds; a send out and a call back before rer was ever drawn; what
-// the two tell, and the message boxes that no character may cover.
+// rer's visit and the call back step by step at several scales (each ride
+// landing exactly on its bound at one); chat faces; rate; boxes.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,17 +11,13 @@ using namespace testing_support;
 
 namespace {
 
-// Ride steps of 200 twips from `from` until rer's left edge is at or past
-// `bound`.
+// Ride steps of 200 twips from `from` until rer's left edge reaches `bound`.
 int ridesTo(float from, float bound) {
   return std::max(0, static_cast<int>(std::ceil((from - bound) / 200.0)));
 }
 
-// The scale, ペッコ's place in pixels (x, 352), and which rides land
-// exactly on their bounds: rer's in, his rides out (alone and together,
-// which land alike), the call back's in and out. At 15 twips per pixel and
-// x 480 these are the worked examples; at x 944 rer has arrived before his
-// first step.
+// Scale, ペッコ's x in pixels (y 352), and which rides land exactly on their
+// bound (out alone and together land alike). At x 944 rer arrives before a step.
 struct Scale {
   float t;
   int x;
@@ -36,8 +29,7 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
  protected:
   VisitAtScale() : ProgramOnDesktop(GetParam().t) {}
   platform::Timer& timer() { return app.pekko().Timer1(); }
-  // rer's ride steps to the left while `f` runs, the cell he showed before
-  // the first, and whether the timer was on during any.
+  // rer's ride steps left during `f`, his cell before the first, timer on during any.
   std::tuple<int, std::string, bool> ridden(const std::function<void()>& f) {
     int steps = 0;
     float last = rion().left();
@@ -64,19 +56,16 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
     int interval;
   };
   void expect(const Row& r) {
-    SCOPED_TRACE(r.actStep);
-    EXPECT_EQ(app.m.actStep, r.actStep);
-    EXPECT_EQ(shown(pekko()), r.pekkoCell);
-    EXPECT_EQ(shown(rion()), r.rerCell);
-    EXPECT_EQ(std::make_pair(rion().left(), rion().top()), std::make_pair(r.rerLeft, r.rerTop));
-    EXPECT_EQ(std::make_pair(pekko().left(), pekko().top()), std::make_pair(r.pekkoLeft, r.pekkoTop));
-    EXPECT_EQ(timer().interval(), r.interval);
+    EXPECT_EQ(std::make_tuple(app.m.actStep, shown(pekko()), shown(rion()), timer().interval()),
+              std::make_tuple(r.actStep, std::string(r.pekkoCell), std::string(r.rerCell), r.interval));
+    EXPECT_EQ(std::make_tuple(rion().left(), rion().top(), pekko().left(), pekko().top()),
+              std::make_tuple(r.rerLeft, r.rerTop, r.pekkoLeft, r.pekkoTop))
+        << "step " << r.actStep;
   }
 };
 
-// A lone departure, then a visit that ends with the two leaving together,
-// then the call back: each character's cell, both windows' places and the
-// timer at every step, and the ride steps of every loop.
+// A lone departure, an elopement, then the call back: cells, places, timer
+// and ride steps at every step.
 TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   const float t = GetParam().t, W = 1024 * t, H = 768 * t, PL = GetParam().x * t, PT = 352 * t;
   const float a = PL + 80 * t;  // where rer stops riding in
@@ -114,8 +103,8 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
                           {6, "action 2", "rer 4", a - 640, top6, PL, PT, 500},
                           {7, "action 2", "rer 4", a - 640, top6, PL, PT, 500}};
     for (const Row& r : walkUp) tick(), expect(r);
-    // One chat frame: a blush before the lone departure, whose slow pace it
-    // keeps, on to the next visit; an ordinary frame before the elopement.
+    // A chat frame: a blush before the lone departure (its slow pace kept
+    // into the next visit); an ordinary frame before the elopement.
     const char *face = elope ? "action 8" : "action 10", *rerFace = elope ? "rer 5" : "rer 7";
     const int pace = elope ? 500 : 1000;
     script({drawOf(2, 50), drawOf(elope ? 35 : 5, 50), drawOf(elope ? 43 : 5, 50)});
@@ -151,9 +140,8 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
     EXPECT_EQ(app.m.actMode, kRionVisit);
   }
 
-  // Nothing happens until he is called back. Then rer, drawn before, rides
-  // in to the centre with him and off alone; ペッコ is set down where he
-  // was, facing left, drawn once on arrival and before every step out.
+  // Nothing happens until the call back: rer rides in to the centre and off
+  // alone; ペッコ, set down facing left, drawn on arrival and each step out.
   const int drawn = desk.screenDCsObtained;
   desk.advance(10000);
   EXPECT_EQ(desk.screenDCsObtained, drawn);
@@ -187,10 +175,9 @@ class RerTest : public ::testing::Test, public ProgramOnDesktop {
   void SetUp() override { start(); }
 };
 
-// A chat frame: after the draw that keeps the chat going, p and q pick the
-// faces; both below 10 blush, held for a second. The blush, and the next
-// ordinary frame after one (in this visit or the next), first take rer away,
-// so that ペッコ's frame, which rer overlaps, is drawn over the bare desktop.
+// Chat faces from p and q; both below 10 blush for a second. The blush and
+// the next ordinary frame after one take rer away first, so that ペッコ's
+// frame, which rer overlaps, is drawn over the bare desktop.
 TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
   desk.fillDesktop(kDesk);
   rion().setLeft(pekko().left() + 560), rion().setTop(pekko().top() - 270), rion().show();
@@ -205,18 +192,17 @@ TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
     app.m.actMode = kRionVisit, app.m.actStep = 7;
     script({drawOf(2, 50), drawOf(p, 50), drawOf(q, 50)});
     tick();
-    EXPECT_EQ(app.m.actStep, 7);  // the chat again at the next tick
-    EXPECT_EQ(shown(pekko()), pekkoCell);
-    EXPECT_EQ(shown(rion()), rerCell);
-    EXPECT_EQ(app.pekko().blushShown(), blush ? 1 : 0);
-    EXPECT_EQ(app.pekko().Timer1().interval(), blush ? 1000 : 500);
+    // actStep 7: the chat again at the next tick.
+    EXPECT_EQ(
+        std::make_tuple(app.m.actStep, shown(pekko()), shown(rion()), app.pekko().blushShown(),
+                        app.pekko().Timer1().interval()),
+        std::make_tuple(7, std::string(pekkoCell), std::string(rerCell), blush ? 1 : 0, blush ? 1000 : 500));
     Bitmap held(64, 64);
     for (int i = 0; i < 64 * 64; ++i) held.pixels[i] = pekko().back.at(i % 64, i / 64);
     const Bitmap bare = composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk));
     EXPECT_EQ(held == bare, overBareDesk);
   }
-  // The farewell's d from 1 to 100 elopes when at most the rate: 0 never,
-  // 100 (or more) always.
+  // The farewell's draw of 1..100 elopes when at most the rate.
   const std::tuple<std::int16_t, int, bool> rates[] = {
       {0, 1, false}, {100, 100, true}, {10, 10, true}, {10, 11, false}, {150, 100, true}};
   for (const auto& [rate, draw, elopes] : rates) {
@@ -228,10 +214,8 @@ TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
   }
 }
 
-// Sent out in the middle of a walk, he stays away with the walk where it
-// was; called back before rer has a frame, rer is centred with his design
-// height of 4875 twips (5760 - 2437.5) and his first bound comes from the
-// design width, but he stops at the centre all the same.
+// Sent out mid-walk, the walk waits; called back before rer has a frame, rer
+// is centred by his design height 4875 (5760 - 2437.5) and stops at the centre.
 TEST_F(RerTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
   script({drawOf(5, 100)});
   tick(), tick();
@@ -263,10 +247,8 @@ TEST_F(RerTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
   }
 }
 
-// Hovered with any buttons, rer tells the free memory; clicked, he shows it
-// in a box, as ペッコ does the clock. While his box or ペッコ's is open,
-// ticks and rides go on, yet neither character is raised over the box;
-// both are topmost again after.
+// Hovered, rer tells the free memory; clicked, a box, as ペッコ the clock. While
+// a box is open ticks go on, yet no character is raised over it.
 TEST_F(RerTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
   rion().setLeft(8000), rion().setTop(3000), rion().show();
   app.pekko().BBfun3(0);
