@@ -1,5 +1,4 @@
-// The behaviour engine: the scheduler's draws and refusals, the walks and
-// the idle actions, draw by draw at the edges of their ranges; the drag.
+// The scheduler's draws and refusals, walks, idle actions, the drag.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -24,8 +23,7 @@ TEST(Scheduler, EachDrawPicksTheActivityOfItsRange) {
     EXPECT_EQ(activityForDraw(static_cast<std::int16_t>(r)), activity) << r;
 }
 
-// Five ticks, 160 twips a step from the second on, each showing its cell
-// from the first tick on; the steps draw nothing.
+// Five ticks, 160 twips a step from the second on; the steps draw nothing.
 TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
   const std::tuple<int, float, float, std::array<const char*, 5>> cases[] = {
       {5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
@@ -39,21 +37,19 @@ TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
     const int draws = desk.randomNumbersDrawn;
     for (int step = 1; step <= 5; ++step) {
       tick();
-      EXPECT_EQ(shown(pekko()), cells[step - 1]) << step;
-      EXPECT_EQ(pekko().left(), 7648 + dLeft * (step - 1));
-      EXPECT_EQ(pekko().top(), 5728 + dTop * (step - 1));
+      EXPECT_EQ(
+          std::make_tuple(shown(pekko()), pekko().left(), pekko().top()),
+          std::make_tuple(std::string(cells[step - 1]), 7648 + dLeft * (step - 1), 5728 + dTop * (step - 1)))
+          << step;
     }
-    EXPECT_EQ(app.m.actStep, 0);
-    EXPECT_EQ(desk.randomNumbersDrawn, draws + 1);
+    EXPECT_EQ(std::make_tuple(app.m.actStep, desk.randomNumbersDrawn), std::make_tuple(0, draws + 1));
   }
 }
 
-// A walk is refused when his window, moved by two cells (128 pixels, or 0
-// for up and left), would reach the screen's edge; reaching exactly counts.
-// A refused draw is drawn again in the same tick. At 175 % the sums are
-// compared as single-precision numbers: on a 1920 x 1080 screen row 952
-// puts Top + 128 pixels exactly on the height once rounded (a hair below
-// in wider arithmetic), so it is refused, and row 951 is not.
+// A walk is refused (and drawn again in the tick) when his window moved by
+// 128 pixels (0 up and left) would reach the edge, exactly counting. At 175 %
+// on 1920 x 1080 row 952 reaches it in single precision only (a hair below in
+// wider arithmetic), so it is refused, and row 951 is not.
 TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
   const float at175 = 1440.0f / 168;  // on 1920 x 1080; the others at 15, 12 and 7.5 on 1024 x 768
   const std::tuple<float, int, int, int, Activity> cases[] = {
@@ -70,16 +66,14 @@ TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
       p.pekko().moveToPixels(x, y);  // as a drag leaves him
       p.script({drawOf(draw, 100), drawOf(45, 100)});
       p.tick();
-      EXPECT_EQ(p.app.m.actMode, started);
-      EXPECT_EQ(p.app.m.actStep, 1);
+      EXPECT_EQ(std::make_tuple(p.app.m.actMode, p.app.m.actStep), std::make_tuple(started, 1));
     }
 }
 
-// Tick by tick, with the draw each tick makes (0: none). Hand-raising: 0,
-// 1, then 0 again and a draw from 1 to 10: 1 ends it on the open mouth,
-// anything else plays 1, 0 again. The sit-down holds two ticks, then draws
-// from 1 to 100 every tick: an expression, rer's visit (94, 95: its first
-// step in the same tick) or the end (96 on), which keeps the last expression.
+// Each tick's draw (0: none). Hand-raising: 0, 1, 0 and a draw of 1..10: 1
+// ends it on the open mouth, else 1, 0 again. The sit-down holds two ticks,
+// then draws 1..100: an expression, rer's visit (94, 95: its first step in
+// the same tick) or the end (96 on), keeping the last expression.
 TEST_F(BehaviourTest, IdleActionsDrawByDraw) {
   const std::tuple<int, int, const char*, int> ticks[] = {
       {45, 100, "action 0", 1}, {0, 0, "action 1", 2},    {2, 10, "action 0", 1},   {0, 0, "action 1", 2},
@@ -91,14 +85,13 @@ TEST_F(BehaviourTest, IdleActionsDrawByDraw) {
   for (const auto& [draw, of, cell, actStep] : ticks) {
     if (draw) script({drawOf(draw, of)});
     tick();
-    EXPECT_EQ(shown(pekko()), cell) << draw;
-    EXPECT_EQ(app.m.actStep, actStep) << draw;
+    EXPECT_EQ(std::make_tuple(shown(pekko()), app.m.actStep), std::make_tuple(std::string(cell), actStep))
+        << draw;
   }
 }
 
-// Any move sets the tip; only a move with the left button held starts the
-// system's move loop (the window follows only then), and not during rer's
-// visit. Ticks go on in the loop.
+// Any move sets the tip; only the left button, outside a visit, starts the
+// system's move loop, in which ticks go on.
 TEST(Drag, NeedsTheLeftButtonAndNoVisitAndAWalkGoesOnFromThere) {
   ProgramOnDesktop p;
   p.start();
@@ -113,14 +106,13 @@ TEST(Drag, NeedsTheLeftButtonAndNoVisitAndAWalkGoesOnFromThere) {
       const int x = p.pekko().pixelX(), ticks = timer.ticks;
       p.desk.drag(p.pekko(), 20, 0, 1600, buttons);
       p.desk.doEvents();
-      EXPECT_EQ(p.pekko().pixelX(), drags ? x + 20 : x);
-      EXPECT_EQ(timer.ticks, drags ? ticks + 3 : ticks);
-      EXPECT_EQ(image1.toolTipText(), "12月5日(土) 22時7分 だよ");
+      EXPECT_EQ(std::make_tuple(p.pekko().pixelX(), timer.ticks, image1.toolTipText()),
+                std::make_tuple(drags ? x + 20 : x, drags ? ticks + 3 : ticks,
+                                std::string("12月5日(土) 22時7分 だよ")));
     }
-  EXPECT_EQ(p.desk.releaseCaptures, 4);
-  EXPECT_TRUE(p.desk.messageBoxes.empty());
-  // A walk reads his place afresh at every step: dragged to pixel (410, 432),
-  // 6150 and 6480 twips, he walks on from there.
+  EXPECT_EQ(std::make_pair(p.desk.releaseCaptures, p.desk.messageBoxes.size()),
+            std::make_pair(4, std::size_t{0}));
+  // A walk reads his place afresh: dragged to pixel (410, 432) he walks on from there.
   p.pekko().setLeft(7650), p.pekko().setTop(5730);
   p.app.m.actMode = kWalkDown, p.app.m.actStep = 2;
   p.desk.drag(p.pekko(), -100, 50);

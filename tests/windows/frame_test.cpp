@@ -1,6 +1,4 @@
-// Masked frame drawing: what the screen shows after BBfun1/2/3, what a
-// drawing leaves behind, and the first frame at start at every scale with
-// the rate the start read (its parsing is in texts_test.cpp).
+// Masked frame drawing, what a drawing leaves behind, the first frame at start.
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -11,11 +9,9 @@ namespace {
 
 class FrameTest : public ::testing::Test, public ProgramOnDesktop {};
 
-// Every cell of every sheet shows over exactly the desktop behind it: the
-// mask is pure black and white and the image white around the figure, or
-// the XOR would tint the desktop; and never over its own last frame, one
-// pixel away (no double exposure). A place half a pixel off a whole pixel
-// rounds to even (22.5 and -0.5 down, 23.5 up).
+// Every cell shows over exactly the desktop behind it (a grey mask or an image
+// not white round the figure would tint it), never over its own last frame one
+// pixel away. Half pixels round to even (22.5 and -0.5 down, 23.5 up).
 TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
   desk.setDesktop(patternedDesktop());
   start();
@@ -40,9 +36,8 @@ TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
     }
 }
 
-// Another application's window behind his left half, rer over his right
-// half: both become his background, and he stays above them without
-// taking the keyboard from the application.
+// Another app's window behind his left half and rer his right: both become his
+// background, and he stays above without taking the keyboard.
 TEST_F(FrameTest, WhatLiesBehindBecomesTheBackground) {
   desk.fillDesktop(0x000080);
   start();
@@ -62,10 +57,8 @@ TEST_F(FrameTest, WhatLiesBehindBecomesTheBackground) {
   EXPECT_EQ(desk.foreground(), other->hWnd());
 }
 
-// A handler that runs in the passes of a drawing draws another cell: it runs
-// to its end first, before the outer drawing takes the screen's context, and
-// the outer one then captures what it left. The context is held only inside
-// a drawing and never released twice.
+// A handler run in a drawing's passes draws another cell to its end before the
+// outer drawing takes the screen's context, and the outer captures what it left.
 TEST_F(FrameTest, ANestedDrawingRunsFirstAndLeavesTheOutersContextAlone) {
   desk.fillDesktop(0x445566);
   start();
@@ -87,12 +80,9 @@ TEST_F(FrameTest, ANestedDrawingRunsFirstAndLeavesTheOutersContextAlone) {
   EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, nested));
 }
 
-// Left and Top are half the screen less 32 twips (not pixels); the window
-// stands at their pixels rounded half to even, topmost, showing the front
-// cell over exactly the desktop behind it, drawn before it is first shown;
-// rer is parked hidden at the right edge with his design size. The dialog
-// shows the stored rate, an out-of-range one with OK disabled; nothing is
-// written back.
+// Left and Top are half the screen less 32 twips (not pixels), rounded half to
+// even; the front cell drawn before first shown; rer parked hidden at the right
+// edge. The dialog shows the stored rate (OK disabled out of range), unwritten.
 TEST(Startup, PlacedByTwipsAtEveryScaleWithAnExactFirstFrameAndTheStoredRate) {
   const std::tuple<float, int, int, const char*, std::int16_t> cases[] = {
       {15, 510, 382, nullptr, 10},
@@ -107,19 +97,18 @@ TEST(Startup, PlacedByTwipsAtEveryScaleWithAnExactFirstFrameAndTheStoredRate) {
     p.app.pekko().Form_Load();
     EXPECT_FALSE(p.pekko().visible());
     p.pekko().show();
-    EXPECT_EQ(std::make_pair(p.pekko().left(), p.pekko().top()),
-              std::make_pair(1024 * tpp / 2 - 32, 768 * tpp / 2 - 32));
+    EXPECT_EQ(std::make_tuple(p.pekko().left(), p.pekko().top(), p.pekko().width()),
+              std::make_tuple(1024 * tpp / 2 - 32, 768 * tpp / 2 - 32, 64 * tpp));
     EXPECT_EQ(std::make_pair(p.pekko().pixelX(), p.pekko().pixelY()), std::make_pair(x, y));
-    EXPECT_EQ(p.pekko().width(), 64 * tpp);
     EXPECT_EQ(p.onScreen(p.pekko()), composite(Picture::rPic1, 0, patternedDesktop(x, y, 64, 64)));
     EXPECT_TRUE(p.pekko().topmost && !p.rion().visible());
     EXPECT_EQ(std::make_tuple(p.rion().left(), p.rion().width(), p.rion().height()),
               std::make_tuple(1024 * tpp, 10800.0f, 4875.0f));
     EXPECT_EQ(p.app.m.actStep + p.desk.heldScreenDCs(), 0);
     p.app.menu().mlove_Click();
-    EXPECT_EQ(p.app.menu().Text1().text(), std::to_string(rate));
-    EXPECT_EQ(p.app.menu().Command1().enabled(), rate <= 100);
-    EXPECT_EQ(p.desk.settingWrites, 0);
+    EXPECT_EQ(
+        std::make_tuple(p.app.menu().Text1().text(), p.app.menu().Command1().enabled(), p.desk.settingWrites),
+        std::make_tuple(std::to_string(rate), rate <= 100, 0));
   }
 }
 

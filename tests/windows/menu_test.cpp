@@ -1,6 +1,4 @@
-// The notification-area icon, its popup menu, the menu's commands, and the
-// elopement-rate dialog: what it accepts and stores, and what closes it
-// without storing.
+// The tray icon, its popup menu and commands, and the rate dialog.
 #include <gtest/gtest.h>
 
 #include "support.h"
@@ -12,8 +10,8 @@ using Key = SimDesktop::Key;
 
 namespace {
 
-// At 12 twips per pixel, so that the desktop's icon messages, sent as moves
-// to X = message x twips per pixel, prove the scale is not taken for 15.
+// At 12 twips per pixel, so that icon messages (X = message x tpp) prove the
+// scale is not taken for 15.
 class MenuTest : public ::testing::Test, public ProgramOnDesktop {
  protected:
   MenuTest() : ProgramOnDesktop(12) {}
@@ -21,7 +19,6 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
     desk.onPopup = [this](SimMenu&) { return choice; };
     start();
   }
-  // A release on the icon, and `item` chosen if the menu opens.
   void choose(int item, int message = WM_LBUTTONUP) {
     choice = item;
     desk.trayMouse(message);
@@ -29,7 +26,6 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
   }
   SimTextBox& text1() { return static_cast<SimTextBox&>(app.menu().Text1()); }
   SimButton& ok() { return static_cast<SimButton&>(app.menu().Command1()); }
-  // Replaces the box's text by typing, as a user does after opening.
   void typeOver(const std::string& text) {
     text1().selectAll();
     desk.type(text1(), text.empty() ? std::string("\b") : text);
@@ -38,25 +34,21 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
   int choice = -1;  // what the user picks in the popup
 };
 
-// The icon's mouse message arrives as X = message x twips per pixel; at a
-// whole factor X is rounded to a whole twip and the quotient truncated.
+// At a whole factor X is rounded to a whole twip and the quotient truncated.
 TEST(TrayDecoding, EveryMessageComesBackAtEveryScale) {
   for (float tpp : {15.0f, 12.0f, 10.0f, 1440.0f / 168, 7.5f, 1440.0f / 110, 1440.0f / 250}) {
     SCOPED_TRACE(tpp);
     for (int n = 0; n < 1024; ++n) ASSERT_EQ(trayMessageFromX(static_cast<float>(n) * tpp, tpp), n);
   }
-  EXPECT_EQ(trayMessageFromX(7724.4f, 15), 514);
-  EXPECT_EQ(trayMessageFromX(7724.5f, 15), 514);  // 7724, halves to even
-  EXPECT_EQ(trayMessageFromX(6179.6f, 12), 515);
-  EXPECT_EQ(trayMessageFromX(0, 0), 0);  // no factor: nothing
+  // 7724.5 halves to even; no factor gives nothing.
+  EXPECT_EQ(std::make_tuple(trayMessageFromX(7724.4f, 15), trayMessageFromX(7724.5f, 15),
+                            trayMessageFromX(6179.6f, 12), trayMessageFromX(0, 0)),
+            std::make_tuple(514, 514, 515, 0));
 }
 
-// The hidden dialog owns the icon, with its tip, again once the
-// notification area is recreated. Only a release of the left or right
-// button opens the menu, at the pointer, after the events already waiting.
-// Date and time, and volume, start the tool in the Windows directory, or
-// else the system's own, without waiting; with neither nothing shows. The
-// version box has its text and title, and no character covers it.
+// The hidden dialog owns the icon, again after the tray is recreated. Only a
+// left or right release opens the menu, at the pointer, after waiting events.
+// Date/time and volume start the Windows directory's tool, else the system's.
 TEST_F(MenuTest, TheIconItsMenuOfNineItemsAndTheirCommands) {
   const NotifyIconData& d = desk.trayIcons.begin()->second;
   EXPECT_EQ(std::make_tuple(d.hWnd, d.uCallbackMessage, d.uFlags), std::make_tuple(menu().hWnd(), 512u, 7u));
@@ -64,8 +56,8 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsAndTheirCommands) {
   EXPECT_FALSE(menu().visible());
   desk.recreateNotificationArea();
   for (int message : {512, 513, 515, 516, 518, 519, 520, 521}) choose(-1, message);
-  EXPECT_EQ(desk.trayIcons.size(), 1u);
-  EXPECT_TRUE(desk.popups.empty());
+  EXPECT_EQ(std::make_pair(desk.trayIcons.size(), desk.popups.size()),
+            std::make_pair(std::size_t{1}, std::size_t{0}));
   std::vector<std::string> order;
   desk.onPopup = [&](SimMenu&) { return order.push_back("popup"), choice; };
   desk.cursorX = 1010, desk.cursorY = 755;
@@ -104,10 +96,8 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsAndTheirCommands) {
             std::make_tuple("ぴょこぴょこペッコ Ver.1.21", "ﾊﾞｰｼﾞｮﾝ情報", 0));
 }
 
-// OK is enabled for a number from 0 to 100 and stores it rounded half to
-// even, pressed or by Enter; anything else leaves OK disabled, and neither
-// stores. Each opening, or choosing it again while it is open, shows the
-// rate selected in the focused box, whatever was typed before.
+// OK is enabled for 0..100 and stores it rounded half to even, pressed or by
+// Enter; each opening shows the rate selected in the focused box.
 TEST_F(MenuTest, TheDialogStoresWhatOkAcceptsAndNothingElse) {
   const std::tuple<const char*, bool, const char*> cases[] = {
       {"", false, ""},        {"abc", false, ""},   {"10a", false, ""},     {"-1", false, ""},
@@ -128,23 +118,21 @@ TEST_F(MenuTest, TheDialogStoresWhatOkAcceptsAndNothingElse) {
     EXPECT_EQ(ok().enabled(), enabled);
     (enter = !enter) ? desk.key(menu(), Key::Enter) : desk.click(ok());
     desk.doEvents();
-    EXPECT_EQ(menu().visible(), !enabled);
-    EXPECT_EQ(desk.settings["xpekko\\setting\\kakeochiper"], stored);
-    EXPECT_EQ(std::to_string(app.m.kakePer), enabled ? stored : before);
-    EXPECT_EQ(app.menu().mfile().visible(), enabled);  // the menu bar shows only when closed
+    // The menu bar shows only when closed.
+    EXPECT_EQ(std::make_tuple(menu().visible(), app.menu().mfile().visible(),
+                              desk.settings["xpekko\\setting\\kakeochiper"], std::to_string(app.m.kakePer)),
+              std::make_tuple(!enabled, enabled, std::string(stored), enabled ? stored : before));
   }
-  // The whole OK button shows (its rectangle reaches below the designed
-  // client height). Esc closes without storing. While it is open ticks and
-  // the tray go on, and 終了 ends without storing, releasing the screen's
-  // context if a drawing still held it.
+  // The whole OK button shows (below the designed client height). Esc closes
+  // without storing; while open ticks and the tray go on; 終了 ends without
+  // storing, releasing a held screen context.
   EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
   const int writes = desk.settingWrites;
   choose(mlove);
   typeOver("55");
   desk.key(menu(), Key::Escape);
   desk.doEvents();
-  EXPECT_FALSE(menu().visible());
-  EXPECT_TRUE(app.menu().mfile().visible());
+  EXPECT_TRUE(!menu().visible() && app.menu().mfile().visible());
   choose(mlove);
   typeOver("77");
   const int frames = desk.screenDCsObtained;
