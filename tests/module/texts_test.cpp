@@ -1,5 +1,4 @@
-// The texts the program reads and builds: the stored rate, a directory's
-// buffer, the clock, the free memory, and UTF-8 as the system's UTF-16.
+// The stored rate, a directory's buffer, the clock, free memory, UTF-16.
 #include <gtest/gtest.h>
 
 #include "module/Module1.h"
@@ -9,9 +8,8 @@
 
 namespace {
 
-// Plain decimals with optional sign, fraction and blanks, halves to even;
-// anything else, or beyond 16 bits, gives the fallback (here 99). The forms
-// the dialog's table covers, through the same reading, are left to it.
+// Plain decimals, halves to even; anything else or beyond 16 bits gives the
+// fallback (99). Forms the dialog's table covers are left to it.
 TEST(StoredRate, PlainDecimalsRoundHalvesToEvenAndAnythingElseFallsBack) {
   const std::pair<const char*, std::int16_t> cases[] = {
       {"+8", 8},          {"5.", 5},     {"-0.5", 0},    {"32767", 32767},
@@ -30,8 +28,7 @@ TEST(ClockText, NumbersWithoutLeadingZerosEveryWeekdayAndNothingOutside) {
   for (std::int16_t d = 0; d <= 8; ++d) EXPECT_EQ(WeekdayKanji(d), days[d]) << d;
 }
 
-// rer's free-memory text: the share of the thousands, each rounded half to
-// even first, rounded down.
+// The share of the thousands, each rounded half to even first, rounded down.
 TEST(FreeMemory, ShareOfTheRoundedThousandsRoundedDown) {
   constexpr std::uint64_t GiB = 1ull << 30;
   EXPECT_EQ(freeMemoryText({33554432, 8388608, 100663296, 41943040}), "リソースの残りは37% だぜ！");
@@ -45,9 +42,8 @@ TEST(FreeMemory, ShareOfTheRoundedThousandsRoundedDown) {
   for (const auto& [figures, percent] : cases) EXPECT_EQ(freePercent(figures), percent) << figures.totalPhys;
 }
 
-// Every length of sequence; a NUL is kept; malformed input (a stray
-// continuation, a sequence cut short, an overlong form, a surrogate, beyond
-// U+10FFFF) each as one replacement character.
+// A NUL is kept; a stray continuation, a cut sequence, an overlong form, a
+// surrogate, beyond U+10FFFF: each one replacement character.
 TEST(Utf16, EveryLengthOfSequenceAndMalformedInputAsReplacementCharacters) {
   using platform::utf16;
   const char16_t bad = 0xFFFD;

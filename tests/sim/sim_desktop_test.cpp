@@ -1,6 +1,5 @@
-// Contract tests of the simulated desktop: it must behave like the real
-// platform where the program relies on it, or the program's tests prove
-// nothing.
+// The simulated desktop must behave like the real platform where the program
+// relies on it, or the program's tests prove nothing.
 #include <gtest/gtest.h>
 
 #include "platform/sim/sim_desktop.h"
@@ -12,17 +11,14 @@ namespace {
 
 void fill(SimWindow& w, std::uint32_t c) { std::fill(w.back.pixels.begin(), w.back.pixels.end(), c); }
 
-// Shown windows over the desktop, the topmost band above the rest, nothing
-// of a zero-size window; what lies off the screen is not seen and captures
-// as black, and a copy is clipped to its target. (The raster operations are
-// proven by the program's frame tests, against pictures worked out apart.)
+// The topmost band above the rest, nothing of a zero-size window; off screen
+// captures black; a copy is clipped. (Raster operations: the frame tests.)
 TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   SimDesktop desk(100, 100, 15);
   desk.fillDesktop(0x111111);
   const WindowDesign character{"test", "", WindowKind::Character, 300, 300};
   SimWindow low(desk, character), high(desk, character);
-  fill(low, 0xAA0033);
-  fill(high, 0x00BB00);
+  fill(low, 0xAA0033), fill(high, 0x00BB00);
   low.setLeft(-150), low.setTop(0), high.setLeft(0), high.setTop(150);  // at (-10, 0) and (0, 10)
   low.show(), high.show();
   EXPECT_EQ(desk.capture(5, 15, 1, 1).at(0, 0), 0x00BB00u);  // created later: on top
@@ -38,22 +34,19 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   EXPECT_EQ(desk.capture(5, 15, 1, 1).at(0, 0), 0x111111u);
   low.setWidth(300);  // the back image survives a collapse
   EXPECT_EQ(desk.capture(5, 15, 1, 1).at(0, 0), 0xAA0033u);
-  // Only an activating call takes the keyboard; the screen's context is
-  // counted until released, and released once.
+  // Only an activating call takes the keyboard; the screen's context is released once.
   auto editor = desk.openApplicationWindow(0, 0, 10, 10, 0);
   desk.SetWindowPos(low.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   EXPECT_EQ(desk.foreground(), editor->hWnd());
   desk.SetWindowPos(low.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
   EXPECT_EQ(desk.foreground(), low.hWnd());
   const Handle dc = desk.GetDC(0);
-  EXPECT_EQ(desk.heldScreenDCs(), 1);
-  EXPECT_EQ(desk.ReleaseDC(0, dc), 1);
-  EXPECT_EQ(desk.ReleaseDC(0, dc) + desk.heldScreenDCs(), 0);  // released once
+  const int held = desk.heldScreenDCs(), first = desk.ReleaseDC(0, dc), second = desk.ReleaseDC(0, dc);
+  EXPECT_EQ(std::make_tuple(held, first, second, desk.heldScreenDCs()), std::make_tuple(1, 1, 0, 0));
 }
 
-// Timers tick at their interval on the virtual clock and count afresh when
-// changed or enabled; a tick never runs inside a tick (those that fall due
-// meanwhile are dropped); nothing runs after the end.
+// Timers count afresh when changed or enabled; a tick never runs inside a
+// tick (those due meanwhile are dropped); nothing runs after the end.
 TEST(SimClock, TimersTickAtTheirIntervalNeverInsideATickAndNotAfterTheEnd) {
   SimDesktop desk;
   auto t = desk.createTimer(500, true), fast = desk.createTimer(30, false);
@@ -81,13 +74,13 @@ TEST(SimClock, TimersTickAtTheirIntervalNeverInsideATickAndNotAfterTheEnd) {
   desk.end();
   desk.post([&] { ++ran; });
   desk.advance(1000);
-  EXPECT_EQ(ran + desk.callsAfterEnd, 0);
-  EXPECT_FALSE(desk.Shell_NotifyIcon(NIM_DELETE, {}));
-  EXPECT_EQ(desk.callsAfterEnd, 1);  // a program that went on calling is caught
+  const int before = ran + desk.callsAfterEnd;
+  const bool notified = desk.Shell_NotifyIcon(NIM_DELETE, {});  // a program that went on calling is caught
+  EXPECT_EQ(std::make_tuple(before, notified, desk.callsAfterEnd), std::make_tuple(0, false, 1));
 }
 
-// Posted events run at the next pass in order; what they post waits for the
-// pass after; a pass nested in an event runs the events waiting behind it.
+// Posted events run at the next pass in order, what they post at the pass
+// after; a nested pass runs the events waiting behind it.
 TEST(SimEvents, RunAtTheNextPassInOrderAndANestedPassRunsTheRest) {
   SimDesktop desk;
   std::vector<int> ran;
@@ -103,17 +96,15 @@ TEST(SimEvents, RunAtTheNextPassInOrderAndANestedPassRunsTheRest) {
   EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4, 5, 6}));
 }
 
-// The dialog's controls: a text box reports every change, set at once or
-// typed at the next pass; input reaches only an enabled control in a shown
-// window; Enter presses the default button and Esc cancels.
+// A text box reports every change, set at once or typed at the next pass;
+// input reaches only enabled controls in shown windows; Enter, Esc.
 TEST(SimControls, ChangesInputAndKeys) {
   SimDesktop desk;
   SimWindow dialog{desk, {"dialog", "", WindowKind::Dialog, 3000, 1500}};
   TextBox& rate = dialog.addTextBox(8, 28, 60, 20, "10");
   Button& ok = dialog.addButton(80, 28, 60, 24, "OK");
   std::vector<std::string> seen;
-  rate.onChange = [&] { seen.push_back(rate.text()); };
-  ok.onClick = [&] { seen.push_back("ok"); };
+  rate.onChange = [&] { seen.push_back(rate.text()); }, ok.onClick = [&] { seen.push_back("ok"); };
   dialog.onCancel = [&] { seen.push_back("cancel"); };
   ok.setDefault(true), dialog.show(), rate.setText("25");
   desk.type(rate, "0");  // the caret after the text
