@@ -1,27 +1,14 @@
-"""End-to-end test of xpekko.exe under Wine (bash tests/e2e/run.sh, after
-scripts/build.sh): two starts of the real program on a headless Wine desktop
-(wineenv.py), at 96 and then at 192 dpi, looked at from inside with
-probe/probe.exe (Wine draws every window into one X window) and driven by
-real input (xdotool). Each start is a scenario of steps in order; a step
-prints `PASS name` or `FAIL name: why`, the run closes with `e2e: N passed,
-M failed`. Pictures for review go to out/e2e/ ($E2E_OUT moves them and the
-prefix): the first frames (4x) with their expected pictures (and a diff),
-visit-strip.png, clock-box.png, dpiN-menu.png, dialog.png; the samples of
-each start in dpiN-samples/.
-"""
+"""End-to-end test of xpekko.exe under Wine (tests/e2e/run.sh): two starts on a
+headless Wine desktop (wineenv.py), at 96 and 192 dpi, seen from inside by
+probe.exe (Wine draws every window into one X window), driven by xdotool.
+Each step prints PASS or FAIL; pictures for review go to out/e2e/ ($E2E_OUT)."""
 
-import json
-import os
-import re
-import subprocess
-import sys
-import time
-import traceback
+import json, os, re, subprocess, sys, time, traceback  # noqa: E401
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from wineenv import PROBE, ROOT, SCREEN_H, SCREEN_W, Desktop, HarnessError, kill, log, until, winpath  # noqa: E402
+from wineenv import LOGPIXELS, PROBE, ROOT, SCREEN_H, SCREEN_W, Desktop, HarnessError, kill, log, until, winpath  # noqa: E402
 
 from PIL import Image, ImageChops, ImageDraw, ImageMath  # noqa: E402
 
@@ -33,9 +20,8 @@ RATE_ITEM, EXIT_ITEM = 5, 8
 # Left = Screen.Width / 2 - 32 twips, Top = Screen.Height / 2 - 32 twips on
 # 1024 x 768 pixels: 7648 / 15 and 5728 / 15, or 3808 / 7.5 and 2848 / 7.5, rounded.
 START = {96: (510, 382), 192: (508, 380)}
-# With 6995 rer comes at the third tick and leaves at the 36th; with 7 he
-# stays away. Should the program draw its numbers differently one day, the
-# visit step fails (no rer within 15 s): pick new seeds then.
+# With 6995 rer comes at the third tick and leaves at the 36th; with 7 he stays away.
+# Should the program draw its numbers differently, the visit step fails: pick new seeds.
 SEEDS = {96: 6995, 192: 7}
 CLOCK = re.compile(r"^\d{1,2}月\d{1,2}日\([日月火水木金土]\) \d{1,2}時\d{1,2}分 だよ$")
 
@@ -68,10 +54,8 @@ def blank(im, x, y, hide):
 
 
 class Run:
-    """One start of the program; what the desktop showed before it (screen,
-    tray, the probe's own popup of the menu's captions); a probe watch of
-    ペッコ's and rer's windows every 50 ms from before it: per sample "wins"
-    [ペッコ, rer], each with its place "r", "visible", "shot" (DIR/<i>-<k>.ppm)."""
+    """One start of the program; the desktop, tray and the probe's menu before it; a
+    probe watch every 50 ms: per sample "wins" [ペッコ, rer] with "r", "visible", "shot"."""
 
     def __init__(self, d, dpi, seed, watch=True):
         self.d, self.name, self.cells, self.stored = d, f"dpi{dpi}", {}, d.rate()
@@ -83,8 +67,7 @@ class Run:
         self.menu["picture"] = Image.open(OUT / f"{self.name}-menu-reference.ppm").convert("RGB")
         self.dir = OUT / f"{self.name}-samples"
         self.dir.mkdir(exist_ok=True)
-        for old in self.dir.iterdir():
-            old.unlink()
+        [old.unlink() for old in self.dir.iterdir()]
         self.watch = watch and subprocess.Popen(d.wine(PROBE, "watch", 50, 120000, winpath(self.dir), "pekkoForm",
                                                        "rionForm"), env=d.env(), stdout=open(self.dir / "w", "wb"))
         until(lambda: not watch or (self.dir / "w").stat().st_size, 20, "probe watch")
@@ -152,11 +135,9 @@ def first_frame(run, dpi):
 
 
 def window_and_taskbar(run, dpi):
-    """Both character windows have no border, are never activated (a click
-    on them leaves the user's window in front) and have no taskbar button,
-    neither by Windows' rule (a tool window or owned, never an app window)
-    nor on Wine's taskbar (which buttons every unowned window); ペッコ is
-    shown, topmost."""
+    """Both character windows have no border, are never activated and have no taskbar
+    button, by Windows' rule (tool window or owned, no app window) nor on Wine's
+    (which buttons every unowned window); ペッコ is shown, topmost."""
     mine = run.mine("*", visible=False)
     chars = {w["class"]: w for w in mine if w["class"] in ("pekkoForm", "rionForm")}
     check(len(chars) == 2, f"the program's windows: {[w['class'] for w in mine]}")
@@ -171,9 +152,8 @@ def window_and_taskbar(run, dpi):
 
 
 def visit(run, dpi):
-    """rer comes, chats and rides off alone (the stored rate is 0). Every
-    settled capture of either window is a cell of his sheets over the
-    desktop, not one holding an earlier frame (but for a rare one under load)."""
+    """rer comes, chats and rides off alone (rate 0). Every settled capture of either
+    window is a cell of its sheets over the desktop (but for a rare one under load)."""
     (px, py), strip = START[dpi], Image.new("RGB", (3 * 304, 176), "white")
     for n, (label, seconds, done, pause) in enumerate((
             ("riding in", 15, lambda: 0 <= run.rer()["x"] < px + 150, 0),
@@ -201,17 +181,15 @@ def visit(run, dpi):
                 bad += [] if got else [f"{run.name}-samples/{s['i']}-{k}.ppm"]
         before = pf
     log(f"visit: {named} captures of (ペッコ, rer) are cells, {len(bad)} not: {bad[:10]}")
-    # A drawing waits a few ms for the screen behind a window it took away to
-    # be repainted by the desktop's process; on a loaded machine a rare frame
-    # still holds the one before (seen: 3 in 770). Without the wait most do.
+    # A drawing waits a few ms for the desktop to repaint behind a window it took away;
+    # under load a rare frame still holds the one before (seen: 3 in 770).
     check(len(bad) <= sum(named) / 20, f"{len(bad)} captures are no cell over the desktop: {bad[:10]}")
     check(named[1] >= 20, f"only {named[1]} captures of rer to compare")
 
 
 def clock_box(run, dpi):
-    """A click on ペッコ opens his box; while it is open (ticks pass, frames of
-    his among them) neither character is topmost or lies over it; after OK
-    both are topmost again (rer, no longer drawn, by the box's return alone)."""
+    """A click on ペッコ opens his box; while it is open neither character is topmost or
+    over it; after OK both are topmost again (rer, no longer drawn, by the box's return)."""
     d, p = run.d, run.mine("pekkoForm")[0]["rect"]
     for _ in range(3):  # a click while a frame collapses his window falls through
         d.click(p["x"] + 16, p["y"] + 40)
@@ -246,9 +224,8 @@ def clock_box(run, dpi):
 
 
 def drag(run, dpi):
-    """A press on ペッコ, a move of (±120, ±90) and a release move his window
-    as far (give or take the few pixels before the drag took hold, and one
-    walk move of his that may fall within it)."""
+    """A press on ペッコ, a move of (±120, ±90) and a release move his window as far
+    (give or take the pixels before the drag took hold, and one walk move of his)."""
     for attempt in (1, 2):  # a program starved of the CPU takes hold late
         p = run.mine("pekkoForm")[0]["rect"]
         x, y = p["x"] + 32, p["y"] + 32
@@ -295,10 +272,9 @@ def choose(run, item, popup=None):
     check(False, f"the menu stays open after three clicks on {MENU[item]}")
 
 
-def menu_and_exit(run, dpi, then=None):
-    """A click on the icon opens the nine-item menu: the size and picture of
-    the probe's popup of the same captions. 終了 (or `then`, which ends with
-    it) ends the program, its windows and icon go, the stored rate is as it was."""
+def menu_and_exit(run, dpi):
+    """A click on the icon opens the menu, the picture of the probe's of the same captions;
+    at 96 dpi the rate dialog, then 終了 ends the program (see `ended`)."""
     popup = open_menu(run)
     run.d.xdotool("mousemove", 600, 100)  # the icon's tooltip goes
     time.sleep(0.8)
@@ -306,7 +282,7 @@ def menu_and_exit(run, dpi, then=None):
     got = run.d.capture(popup["x"], popup["y"], popup["w"], popup["h"], f"{run.name}-menu")
     check(got.tobytes() == run.menu["picture"].tobytes(), f"the menu {popup} is not the probe's of the same "
           f"captions {run.menu['popup']} (see {run.name}-menu.png and -menu-reference.ppm)")
-    ended(run, then(popup) if then else choose(run, EXIT_ITEM, popup) or run.stored[1])
+    ended(run, rate_dialog(run, popup) if dpi == 96 else choose(run, EXIT_ITEM, popup) or run.stored[1])
 
 
 def ended(run, rate):
@@ -326,15 +302,13 @@ def dialog(run, shown=True):
 
 
 def type_rate(run, text):
-    run.d.xdotool("key", "Home", "shift+End")
-    run.d.xdotool("type", "--", text)
+    run.d.xdotool("key", "Home", "shift+End", "type", "--", text)
     return until(lambda: (st := dialog(run))[0] == text and st, 3, f"the box reading {text!r}")
 
 
 def rate_dialog(run, popup):
-    """The dialog from the menu shows the stored rate; a text typed into it
-    disables OK; 13.5 enables it, Enter stores the text 14; 77 typed and
-    left open when 終了 comes is not stored."""
+    """The dialog shows the stored rate; "abc" disables OK; 13.5 enables it, Enter stores
+    the text 14; 77 typed and left open when 終了 comes is not stored."""
     choose(run, RATE_ITEM, popup)
     text, ok, r = dialog(run)
     check((text, ok) == ("0", True), f"the dialog opened with {text!r}, OK enabled {ok}, not the stored 0")
@@ -352,18 +326,13 @@ def rate_dialog(run, popup):
     return "14"
 
 
-def menu_dialog_and_exit(run, dpi):
-    menu_and_exit(run, dpi, lambda popup: rate_dialog(run, popup))
-
-
-SCENARIOS = {96: [first_frame, window_and_taskbar, visit, clock_box, drag, menu_dialog_and_exit],
+SCENARIOS = {96: [first_frame, window_and_taskbar, visit, clock_box, drag, menu_and_exit],
              192: [first_frame, window_and_taskbar, menu_and_exit]}
 
 
 def main():
     OUT.mkdir(parents=True, exist_ok=True)
-    for old in list(OUT.glob("*.png")) + list(OUT.glob("*.ppm")):
-        old.unlink()
+    [old.unlink() for old in list(OUT.glob("*.png")) + list(OUT.glob("*.ppm"))]
     passed = failed = 0
     t_all = time.monotonic()
     try:
@@ -386,7 +355,7 @@ def main():
                 kill(run.app)
                 kill(run.watch)
             # The Wine unit tests may run on this prefix next, at 96 dpi.
-            d.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", 96, "/f")
+            d.reg(*LOGPIXELS, 96, "/f")
     except Exception:
         traceback.print_exc()
         failed += 1

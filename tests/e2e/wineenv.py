@@ -1,28 +1,13 @@
-"""A throw-away Wine desktop for running xpekko.exe headless.
+"""A throw-away headless Wine desktop: Xvfb, a prefix of the program's width, a
+1024 x 768 virtual desktop with a taskbar, stopped on leaving `with`, SIGTERM
+or exit. Programs start by the loader of their width, never Debian's `wine`
+script: with wine32 installed it takes the 32-bit loader, which a host
+without 32-bit support cannot start."""
 
-One `Desktop` is one X server (Xvfb on a free display), one Wine prefix of
-the program's width and one Wine virtual desktop of 1024 x 768 with a
-taskbar: a plain desktop colour, Japanese fonts, the pointer in a corner.
-Everything started here stops on leaving the `with` block, on SIGTERM and at
-exit (wineserver -k, then the X server).
-
-Every Windows program, Wine's own tools included, is started by the loader of
-its width (/usr/lib/wine/wine or wine64), never by Debian's `wine` script:
-while wine32 is installed that script takes the 32-bit loader, which a host
-without 32-bit support cannot start.
-"""
-
-import atexit
-import json
-import os
-import shutil
-import signal
-import subprocess
-import sys
-import time
+import atexit, json, os, shutil, signal, subprocess, sys, time  # noqa: E401
 from pathlib import Path
 
-from PIL import Image
+from PIL import Image, ImageGrab
 
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build" / subprocess.run(["bash", str(ROOT / "scripts/wine-build.sh")], check=True,
@@ -36,12 +21,11 @@ SERVER = next((s for s in ("/usr/lib/wine/wineserver64", "/usr/lib/wine/wineserv
 SCREEN_W, SCREEN_H = 1024, 768
 BACKGROUND = (58, 110, 165)  # neither white nor black: a fringe or a hole in a figure shows
 RATE = (r"HKCU\Software\VB and VBA Program Settings\xpekko\setting", "/v", "kakeochiper")  # for `reg`
+LOGPIXELS = ("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d")
 PARK = (1010, 10)  # the pointer's corner, away from every window and tooltip
 
-# Wine's UI font Tahoma is font-linked to "MS UI Gothic" for Japanese, which
-# IPAGothic stands in for. Explorer\Desktop puts every process of the prefix
-# on the desktop "e2e"; Wine 8 gives a virtual desktop a taskbar only with
-# EnableShell.
+# Tahoma links to "MS UI Gothic" for Japanese, IPAGothic stands in. Explorer\Desktop
+# puts every process on the desktop "e2e"; Wine 8 gives it a taskbar only with EnableShell.
 FONTS = """Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
 "MS UI Gothic"="IPAGothic"
@@ -97,6 +81,7 @@ class Desktop:
         self.bits = pe_bits(EXE) if EXE.exists() else 32
         self.display, self.procs, self.apps, self.dpi = None, {}, [], 96
         self.logs = self.out / "logs"
+        self.log = lambda name: open(self.logs / f"{name}.log", "ab")
 
     def __enter__(self):
         atexit.register(self.close)  # also after a failed start
@@ -113,18 +98,13 @@ class Desktop:
         return dict(e, DISPLAY=self.display) if display and self.display else e
 
     def wine(self, program, *args):
-        """The command that runs `program` (a path, or a tool of Wine's by
-        name) with the loader of its width, or of the prefix's."""
+        """`program` (a path, or a Wine tool's name) run by the loader of its width, or the prefix's."""
         bits = pe_bits(program) if str(program).endswith(".exe") else self.bits
         return [LOADERS[bits], str(program), *map(str, args)]
 
-    def log_file(self, name):
-        return open(self.logs / f"{name}.log", "ab")
-
     def start(self):
-        for tool in (EXE, PROBE):
-            if not tool.exists():
-                raise HarnessError(f"{tool} is missing: run scripts/build.sh first")
+        if missing := [t for t in (EXE, PROBE) if not t.exists()]:
+            raise HarnessError(f"{missing[0]} is missing: run scripts/build.sh first")
         self.logs.mkdir(parents=True, exist_ok=True)
         signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
         t = time.monotonic()
@@ -133,7 +113,7 @@ class Desktop:
         r, w = os.pipe()  # Xvfb writes its display number there once it takes clients
         self.procs["xvfb"] = subprocess.Popen(
             ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp",
-             "-noreset"], pass_fds=(w,), stdout=self.log_file("xvfb"), stderr=subprocess.STDOUT)
+             "-noreset"], pass_fds=(w,), stdout=self.log("xvfb"), stderr=subprocess.STDOUT)
         os.close(w)
         with os.fdopen(r) as f:
             self.display = ":" + f.readline().strip()
@@ -142,7 +122,7 @@ class Desktop:
 
     def make_prefix(self, shell=True):
         shutil.rmtree(self.prefix, ignore_errors=True)
-        env, out = self.env(display=False), self.log_file("prefix")
+        env, out = self.env(display=False), self.log("prefix")
         subprocess.run(self.wine("wineboot", "-i"), env=env, stdout=out, stderr=out, timeout=180, check=True)
         reg = self.out / "e2e.reg"
         reg.write_text(FONTS + (DESKTOP if shell else ""), encoding="utf-16")
@@ -153,12 +133,11 @@ class Desktop:
 
     def start_explorer(self):
         self.procs["explorer"] = subprocess.Popen(self.wine("explorer", f"/desktop=e2e,{SCREEN_W}x{SCREEN_H}"),
-                                                  env=self.env(), stdout=self.log_file("explorer"),
+                                                  env=self.env(), stdout=self.log("explorer"),
                                                   stderr=subprocess.STDOUT)
         until(lambda: [w for w in self.find("Shell_TrayWnd") if w["visible"]], 40, "the taskbar")
-        # Wine closes a virtual desktop a moment after its last program ends
-        # (and builds it anew for the next, seconds of a black screen): a
-        # probe sits on it meanwhile.
+        # Wine closes a virtual desktop soon after its last program ends (and
+        # rebuilds it for the next, seconds of black): a probe sits on it.
         self.procs["hold"] = subprocess.Popen(self.wine(PROBE, "hold"), env=self.env(), stdout=subprocess.PIPE)
         self.procs["hold"].stdout.readline()
         self.park()
@@ -175,9 +154,8 @@ class Desktop:
         self.procs, self.apps = {}, []
 
     def set_dpi(self, dpi):
-        """Restarts the Wine desktop at `dpi` (a process reads LogPixels when it
-        starts): every process of the prefix ends; the X server stays."""
-        self.reg("add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f")
+        """Restarts the Wine desktop (not X) at `dpi`: a process reads LogPixels when it starts."""
+        self.reg(*LOGPIXELS, dpi, "/f")
         for flag in ("-k", "-w"):
             subprocess.run([SERVER, flag], env=self.env(display=False), timeout=30)
         for p in self.apps + [self.procs["hold"], self.procs["explorer"]]:
@@ -206,7 +184,6 @@ class Desktop:
         self.xdotool("mousemove", *PARK)
 
     def screenshot(self):
-        from PIL import ImageGrab
         return ImageGrab.grab(xdisplay=self.display)
 
     def capture(self, x, y, w, h, name):
@@ -216,7 +193,7 @@ class Desktop:
 
     def start_app(self, env=None):
         p = subprocess.Popen(self.wine(EXE), cwd=EXE.parent, env={**self.env(), **(env or {})},
-                             stdout=self.log_file("xpekko"), stderr=subprocess.STDOUT)
+                             stdout=self.log("xpekko"), stderr=subprocess.STDOUT)
         self.apps.append(p)
         return p
 
@@ -227,8 +204,7 @@ class Desktop:
         return r
 
     def rate(self, value=None):
-        """The stored rate as `reg query` gives it, (type, text) or None; with
-        a `value` stores that text first."""
+        """The stored rate, (type, text) or None; with a `value` stores that text first."""
         if value is not None:
             self.reg("add", *RATE, "/t", "REG_SZ", "/d", value, "/f")
         for line in self.reg("query", *RATE, check=False).stdout.splitlines():

@@ -1,12 +1,5 @@
-// probe: a Win32 console tool the end-to-end tests run under Wine to look at
-// the desktop from the inside, through the same API the program uses. Wine
-// draws every window of its desktop into one X window, so X tools cannot.
-//
-// Each command prints JSON (UTF-8) and exits 0, or 1 when it found nothing,
-// 2 on bad usage. Window handles are decimal numbers.
-#ifndef UNICODE
-#define UNICODE
-#endif
+// probe: looks at the Wine desktop from the inside, through the program's API (Wine
+// draws every window into one X window). Prints JSON; exits 1 on nothing found, 2 on bad usage.
 #include <windows.h>
 #include <shellapi.h>  // CommandLineToArgvW
 
@@ -36,7 +29,6 @@ void emit(const Str& s) {
 }
 
 Str num(long long v) { return std::to_string(v); }
-Str hnum(HWND h) { return num(static_cast<long long>(reinterpret_cast<UINT_PTR>(h))); }
 Str flag(bool b) { return b ? "true" : "false"; }
 Str rect_json(const RECT& r) {
   return "{\"x\":" + num(r.left) + ",\"y\":" + num(r.top) + ",\"w\":" + num(r.right - r.left) +
@@ -49,7 +41,7 @@ std::wstring text(HWND h) {
   Get(h, buf, 512);
   return buf;
 }
-// A window class, or its caption as the window manager keeps it (no answer from the window needed).
+// A class, or the caption the window manager keeps (the window need not answer).
 const auto class_of = text<GetClassNameW>;
 const auto title_of = text<InternalGetWindowText>;
 
@@ -77,7 +69,8 @@ Str window_json(HWND h) {
   RECT wr{};
   GetWindowRect(h, &wr);
   LONG style = GetWindowLongW(h, GWL_STYLE), ex = GetWindowLongW(h, GWL_EXSTYLE);
-  return "{\"hwnd\":" + hnum(h) + ",\"class\":" + quote(class_of(h)) + ",\"title\":" + quote(title_of(h)) +
+  return "{\"hwnd\":" + num(static_cast<long long>(reinterpret_cast<UINT_PTR>(h))) +
+         ",\"class\":" + quote(class_of(h)) + ",\"title\":" + quote(title_of(h)) +
          ",\"pid\":" + num(pid_of(h)) + ",\"visible\":" + flag(IsWindowVisible(h)) +
          ",\"rect\":" + rect_json(wr) + ",\"client\":" + rect_json(client_on_screen(h)) +
          ",\"caption\":" + flag((style & WS_CAPTION) == WS_CAPTION) +
@@ -131,10 +124,13 @@ bool write_ppm(const std::wstring& path, const RECT& r, const Str& rgb) {
   return ok && n == ppm.size();
 }
 
-// Every INTERVAL ms for DURATION ms, one line per sample: the place and
-// flags of the first window of each class and, as DIR\<i>-<k>.ppm, a copy
-// of its client area ("shot") when two copies 10 ms apart agree and no
-// window moved meanwhile. A copy taken while a frame is drawn is no shot.
+bool save_ppm(const RECT& r, const std::wstring& path) {
+  Str rgb;
+  return grab(r, rgb) && write_ppm(path, r, rgb);
+}
+
+// Every INTERVAL ms for DURATION ms, a line: the first window of each class and, as
+// DIR\<i>-<k>.ppm, its client area ("shot") when two copies 10 ms apart agree, none moved.
 int watch(DWORD interval, DWORD duration, const std::wstring& dir, const std::vector<std::wstring>& cls) {
   emit("{\"ready\":true}");
   const DWORD t0 = GetTickCount(), n = cls.size();
@@ -170,9 +166,8 @@ int watch(DWORD interval, DWORD duration, const std::wstring& dir, const std::ve
   return 0;
 }
 
-// A popup menu of our own with the given captions ("-": a separator),
-// opened at (x, y) as a notification-area program opens its own; a timer
-// saves its picture to FILE and its items' places, then closes it.
+// Our own popup menu of the captions ("-": separator) at (x, y), as a tray program opens
+// one; a timer saves its picture to FILE and its items' places, then closes it.
 struct {
   HMENU menu;
   int items, ticks;
@@ -184,12 +179,11 @@ LRESULT CALLBACK ref_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != WM_TIMER) return DefWindowProcW(h, msg, wp, lp);
   for (HWND pop : windows(L"#32768")) {
     RECT r{};
-    Str rgb;
     // The second tick with it up: the first may come before it is painted.
     if (pid_of(pop) != GetCurrentProcessId() || !IsWindowVisible(pop) || ++g_ref.ticks < 2) continue;
     KillTimer(h, 1);
     GetWindowRect(pop, &r);
-    if (!grab(r, rgb) || !write_ppm(g_ref.file, r, rgb)) break;
+    if (!save_ppm(r, g_ref.file)) break;
     g_ref.result = "{\"popup\":" + rect_json(r) + ",\"items\":[";
     for (int i = 0; i < g_ref.items; ++i) {
       GetMenuItemRect(h, g_ref.menu, i, &r);
@@ -202,9 +196,7 @@ LRESULT CALLBACK ref_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 int ref_menu(int x, int y, const std::wstring& file, const std::vector<std::wstring>& captions) {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = ref_proc;
-  wc.lpszClassName = L"probeMenuOwner";
+  WNDCLASSW wc{0, ref_proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"probeMenuOwner"};
   RegisterClassW(&wc);
   HWND owner =
       CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -230,9 +222,7 @@ int main() {
   const std::wstring cmd = a[1];
   auto n = [&](int i) { return _wtoi(a[i].c_str()); };
   if (cmd == L"find" || cmd == L"kids") {
-    // Windows of a class or title; "kids" adds their child windows, in Tab
-    // order, with text, enabled flag, control id (a taskbar button's is the
-    // handle of the window it stands for) and place on the screen.
+    // "kids" adds child windows in Tab order (a taskbar button's id is its window's handle).
     Str s;
     for (HWND h : windows(a[2])) {
       (s += s.empty() ? "" : ",") += window_json(h);
@@ -253,17 +243,14 @@ int main() {
     return s.empty();
   }
   if (cmd == L"capture") {
-    RECT r{n(2), n(3), n(2) + n(4), n(3) + n(5)};
-    Str rgb;
-    const bool ok = grab(r, rgb) && write_ppm(a[6], r, rgb);
+    const bool ok = save_ppm({n(2), n(3), n(2) + n(4), n(3) + n(5)}, a[6]);
     emit(flag(ok));
     return !ok;
   }
   if (cmd == L"watch") return watch(n(2), n(3), a[4], {a.begin() + 5, a.begin() + argc});
   if (cmd == L"refmenu") return ref_menu(n(2), n(3), a[4], {a.begin() + 5, a.begin() + argc});
   if (cmd == L"hold") {
-    // Wine closes its desktop a moment after the last program on it ends;
-    // this one sits on it (joined by the window lookup) until killed.
+    // Sits on the desktop (joined by the window lookup) until killed.
     windows(L"*");
     emit("{\"holding\":true}");
     Sleep(INFINITE);
