@@ -1,5 +1,5 @@
-// Shared test fixtures: the program started on a simulated desktop, and the
-// look of a frame worked out from the sheets alone, not by the drawing code.
+// The program on a simulated desktop, and frames worked out from the sheets
+// alone, not by the drawing code.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -50,8 +50,7 @@ inline const Bitmap& sheet(Picture p) {
   return sheets[static_cast<int>(p)];
 }
 
-// A cell as it must look over `background`: where the mask is white the
-// background, where it is black the image.
+// A cell over `background`: the image where the mask is black.
 inline Bitmap composite(Picture p, int cell, const Bitmap& background) {
   const Bitmap& s = sheet(p);
   Bitmap out = background;
@@ -61,9 +60,8 @@ inline Bitmap composite(Picture p, int cell, const Bitmap& background) {
   return out;
 }
 
-// A desktop in which every pixel differs from its neighbours, so that a
-// capture one pixel off cannot go unnoticed, and the part of it under a cell
-// at (x0, y0).
+// A desktop whose every pixel differs from its neighbours (a capture one pixel
+// off shows), or its part under a cell at (x0, y0).
 inline Bitmap patternedDesktop(int x0 = 0, int y0 = 0, int w = 1024, int h = 768) {
   Bitmap b(w, h);
   for (int y = y0; y < y0 + h; ++y)
@@ -72,10 +70,8 @@ inline Bitmap patternedDesktop(int x0 = 0, int y0 = 0, int w = 1024, int h = 768
   return b;
 }
 
-// The cell a character's window holds, whatever lies behind it: "walk 3",
-// "action 12", "rer 4", or "?". A cell matches when every pixel of its
-// figure (black in its mask) shows its image; of several, the one with the
-// most figure pixels, since a smaller figure can lie inside a larger one.
+// The cell a window holds ("walk 3", "action 12", "rer 4" or "?"): every figure
+// pixel shows its image; of several, the largest figure (a smaller can lie inside).
 inline std::string ProgramOnDesktop::shown(SimWindow& w) {
   std::string best = "?";
   int bestFigure = 0;

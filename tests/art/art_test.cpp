@@ -1,6 +1,4 @@
-// The committed pictures: exactly what the generator draws today; sheets
-// whose figures a window shows whole and without hopping; an icon that
-// Windows reads, transparent at its corners.
+// The committed pictures: what the generator draws; sheets; the icon.
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -34,48 +33,42 @@ TEST(Regenerate, CommittedFilesMatchTheGeneratorByteForByte) {
   fs::remove_all(out);
 }
 
-// Every cell of the sprite sheets (images over a band of masks) holds a
-// figure clear of its border, which the window's edge would cut off,
-// standing on its sheet's one ground row, so that a change of cell never
-// makes a character hop. rer squats (cells 4 to 7) beside ペッコ in a window
-// 18 pixels higher: on ペッコ's ground, 18 rows lower.
+// Each figure clear of its border (the window's edge would cut it), on its
+// sheet's one ground row (no hop on a change of cell). rer squats (cells 4-7)
+// beside ペッコ in a window 18 pixels higher: 18 rows lower.
 TEST(Sheets, EveryFigureClearOfItsBorderOnOneGroundRow) {
-  const struct {
-    const char* file;
-    int cells, cellH;
-  } sheets[] = {{"rPic1.gif", 12, 64}, {"rPic2.gif", 14, 64}, {"rPic3.gif", 11, 92}};
+  const std::tuple<const char*, int, int> sheets[] = {
+      {"rPic1.gif", 12, 64}, {"rPic2.gif", 14, 64}, {"rPic3.gif", 11, 92}};
   int pekkoGround = -1;
-  for (const auto& s : sheets) {
+  for (const auto& [file, cells, cellH] : sheets) {
     int err = 0;
-    GifFileType* g = DGifOpenFileName((std::string(ART_SOURCE_DIR) + "/resources/" + s.file).c_str(), &err);
-    ASSERT_TRUE(g && DGifSlurp(g) == GIF_OK) << s.file;
-    ASSERT_EQ(std::make_pair(g->SWidth, g->SHeight), std::make_pair(64 * s.cells, 2 * s.cellH)) << s.file;
+    GifFileType* g = DGifOpenFileName((std::string(ART_SOURCE_DIR) + "/resources/" + file).c_str(), &err);
+    ASSERT_TRUE(g && DGifSlurp(g) == GIF_OK) << file;
+    ASSERT_EQ(std::make_pair(g->SWidth, g->SHeight), std::make_pair(64 * cells, 2 * cellH)) << file;
     const SavedImage& im = g->SavedImages[0];
     const ColorMapObject* map = im.ImageDesc.ColorMap ? im.ImageDesc.ColorMap : g->SColorMap;
     int ground = -1;
-    for (int n = 0; n < s.cells; ++n) {
+    for (int n = 0; n < cells; ++n) {
       int figure = 0, onBorder = 0, lowest = -1;
-      for (int y = 0; y < s.cellH; ++y)
+      for (int y = 0; y < cellH; ++y)
         for (int x = 0; x < 64; ++x) {
-          const GifColorType c = map->Colors[im.RasterBits[(s.cellH + y) * g->SWidth + n * 64 + x]];
+          const GifColorType c = map->Colors[im.RasterBits[(cellH + y) * g->SWidth + n * 64 + x]];
           if (c.Red | c.Green | c.Blue) continue;  // white in the mask: not the figure
-          ++figure, lowest = y, onBorder += x == 0 || y == 0 || x == 63 || y == s.cellH - 1;
+          ++figure, lowest = y, onBorder += x == 0 || y == 0 || x == 63 || y == cellH - 1;
         }
       if (ground < 0) ground = lowest;
-      const bool squatting = s.cellH == 92 && n >= 4 && n <= 7;
+      const bool squatting = cellH == 92 && n >= 4 && n <= 7;
       EXPECT_EQ(std::make_tuple(figure > 400, onBorder, lowest),
                 std::make_tuple(true, 0, squatting ? pekkoGround + 18 : ground))
-          << s.file << " cell " << n;
+          << file << " cell " << n;
     }
-    if (s.cellH == 64) pekkoGround = ground;
+    if (cellH == 64) pekkoGround = ground;
     DGifCloseFile(g, &err);
   }
 }
 
-// A classic .ico of a 16 x 16 4-bit and a 32 x 32 8-bit image, each a BMP
-// header, colour table, XOR bitmap and AND mask, back to back; the face
-// fills the middle and the corners are transparent, with nothing XORed onto
-// the desktop there.
+// A 16 x 16 4-bit and a 32 x 32 8-bit image back to back, each header, colours,
+// XOR and AND; the face fills the middle, corners transparent, nothing XORed.
 TEST(Icon, TwoImagesBackToBackWithTransparentCorners) {
   const std::string file = bytes(fs::path(ART_SOURCE_DIR) / "resources/xpekko.ico");
   const std::vector<std::uint8_t> ico(file.begin(), file.end());

@@ -1,9 +1,7 @@
-// Random use on the simulated desktop: a seeded stream of what a person and
-// the system do, run against the real window classes, with the program's
-// invariants checked after every event. The tests run an hour of it, in four
-// streams that each end with 終了; xpekko_soak [hours] [first seed] runs a
-// day and prints what it saw, and any broken invariant with the seed and
-// event that reproduce it (exit 1).
+// Seeded random use of the real window classes, invariants checked after
+// every event: the tests run an hour in four streams ending with 終了;
+// xpekko_soak [hours] [first seed] runs a day, printing any broken invariant
+// with the seed and event that reproduce it (exit 1).
 #include <cstdint>
 #include <random>
 #include <string>
@@ -111,8 +109,7 @@ struct Stream {
     }
   }
 
-  // The rate dialog, if open: a text typed over the selection, then OK,
-  // Enter, Esc or nothing. The rate each text stands for, -1 for none.
+  // The dialog, if open: a text (its rate, -1 none), then OK, Enter, Esc or nothing.
   void dialog() {
     auto& window = static_cast<SimWindow&>(app_.menu().form());
     if (!window.visible()) return;
@@ -143,9 +140,9 @@ struct Stream {
     if (m.characterBoxesOpen != 0) fail("a box is counted open after it closed");
     if (desk_.ended()) fail("the program ended without 終了");
     if (pekko().visible() && (pekko().pixelWidth() != 64 || pekko().pixelHeight() != 64))
-      fail("ペッコ is not one cell");
+      fail("ペッコ not one cell");
     if (rion().visible() && (rion().pixelWidth() != 64 || rion().pixelHeight() != 92))
-      fail("rer is not one cell");
+      fail("rer not one cell");
     const bool timerOn = app_.pekko().Timer1().enabled();
     if (caption() == kSendOut && !timerOn) fail("here, yet the timer is off");
     if (caption() == kCallBack && pekko().visible()) fail("away, yet ペッコ is shown");
@@ -195,11 +192,9 @@ int main(int argc, char** argv) {
 
 TEST(Soak, AnHourOfRandomUseKeepsEveryInvariant) {
   Figures f;
-  for (std::uint32_t seed : {1u, 2u, 3u, 4u})
-    Stream(seed, f).run(15);  // after a violation each stops at once
-  ASSERT_EQ(f.violation, "");
-  EXPECT_EQ(f.endings, 4);
-  // The stream reached what it is meant to exercise.
+  for (std::uint32_t seed : {1u, 2u, 3u, 4u}) Stream(seed, f).run(15);  // each stops at a violation
+  ASSERT_EQ(std::make_pair(f.violation, f.endings), std::make_pair(std::string(), 4));
+  // The streams reached what they are meant to exercise.
   for (int n : {f.visits, f.sendOuts, f.callBacks, f.boxes, f.dialogs, f.shellRestarts}) EXPECT_GT(n, 4);
 }
 #endif
