@@ -115,8 +115,7 @@ class Desktop:
             ["Xvfb", "-displayfd", str(w), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp",
              "-noreset"], pass_fds=(w,), stdout=self.log("xvfb"), stderr=subprocess.STDOUT)
         os.close(w)
-        with os.fdopen(r) as f:
-            self.display = ":" + f.readline().strip()
+        with os.fdopen(r) as f: self.display = ":" + f.readline().strip()  # noqa: E701
         self.start_explorer()
         log(f"desktop ready on {self.display} after {time.monotonic() - t:.1f} s")
 
@@ -192,10 +191,9 @@ class Desktop:
         return Image.open(self.out / f"{name}.ppm").convert("RGB")
 
     def start_app(self, env=None):
-        p = subprocess.Popen(self.wine(EXE), cwd=EXE.parent, env={**self.env(), **(env or {})},
-                             stdout=self.log("xpekko"), stderr=subprocess.STDOUT)
-        self.apps.append(p)
-        return p
+        self.apps.append(subprocess.Popen(self.wine(EXE), cwd=EXE.parent, env={**self.env(), **(env or {})},
+                                          stdout=self.log("xpekko"), stderr=subprocess.STDOUT))
+        return self.apps[-1]
 
     def reg(self, *args, check=True):
         r = subprocess.run(self.wine("reg", *args), env=self.env(), capture_output=True, text=True, timeout=30)
@@ -210,7 +208,6 @@ class Desktop:
         for line in self.reg("query", *RATE, check=False).stdout.splitlines():
             if line.split()[:1] == [RATE[2]]:
                 return tuple((line.split(None, 2) + [""])[1:3])
-        return None
 
 
 def kill(p):
