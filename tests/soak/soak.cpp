@@ -79,34 +79,23 @@ struct Stream {
 
   void step() {
     const int r = pick(1, 100);
-    if (r <= 55) {
-      desk_.advance(pick(1, 3000));
-    } else if (r <= 63) {
-      desk_.mouseMove(either(), pick(0, 7), pick(0, 63), pick(0, 63));
-    } else if (r <= 67) {
-      desk_.click(either(), pick(0, 63), pick(0, 63));
-    } else if (r <= 73) {
-      desk_.drag(pekko(), pick(-200, 200), pick(-200, 200), pick(0, 800));
-    } else if (r <= 76) {
-      desk_.trayMouse(pick(512, 521));  // presses, moves, double clicks: nothing
-    } else if (r <= 84) {
+    const int items[] = {m3, m4, mabout, sep, mlove};
+    if (r <= 55) return desk_.advance(pick(1, 3000));
+    if (r <= 63) return desk_.mouseMove(either(), pick(0, 7), pick(0, 63), pick(0, 63));
+    if (r <= 67) return desk_.click(either(), pick(0, 63), pick(0, 63));
+    if (r <= 73) return desk_.drag(pekko(), pick(-200, 200), pick(-200, 200), pick(0, 800));
+    if (r <= 76) return desk_.trayMouse(pick(512, 521));  // presses, moves, double clicks: nothing
+    if (r <= 84) {
       // A send out in the middle of a visit lets the visit run on: it turns
       // the timer on again after its loops, with ペッコ hidden.
       if (caption() == kSendOut) sentOutDuringVisit_ = app_.m.actMode == 7 && app_.m.actStep != 0;
       ++(caption() == kSendOut ? f_.sendOuts : f_.callBacks);
-      choose(mgo);
-    } else if (r <= 90) {
-      const int items[] = {m3, m4, mabout, sep, mlove};
-      choose(items[pick(0, 4)]);
-    } else if (r <= 92) {
-      dialog();
-    } else if (r <= 93) {
-      ++f_.shellRestarts;
-      desk_.recreateNotificationArea();
-      desk_.doEvents();
-    } else {
-      desk_.doEvents();
+      return choose(mgo);
     }
+    if (r <= 90) return choose(items[pick(0, 4)]);
+    if (r <= 92) return dialog();
+    if (r <= 93) ++f_.shellRestarts, desk_.recreateNotificationArea();
+    desk_.doEvents();
   }
 
   // The dialog, if open: a text (its rate, -1 none), then OK, Enter, Esc or nothing.

@@ -136,8 +136,7 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
     EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(rideOff, "rer 10", false));
     expect({0, "walk 0", "rer 10", R - 200 * rideOff, top9, PL - 640, PT2, 500});
     EXPECT_FALSE(pekko().visible() || timer().enabled());
-    EXPECT_EQ(mgo(), "呼び戻す");
-    EXPECT_EQ(app.m.actMode, kRionVisit);
+    EXPECT_TRUE(mgo() == "呼び戻す" && app.m.actMode == kRionVisit);
   }
 
   // Nothing happens until the call back: rer rides in to the centre and off
@@ -151,8 +150,7 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   for (const auto& call : desk.setWindowPosCalls) ++frames[call.hWnd == rion().hWnd()];
   EXPECT_EQ(std::make_pair(frames[0], frames[1]), std::make_pair(1 + out, in + out));
   expect({0, "walk 6", "rer 0", W - 200 * (in + out), H / 2 - 46 * t, PL - 640, PT + 400, 500});
-  EXPECT_TRUE(pekko().visible() && rion().visible() && timer().enabled());
-  EXPECT_EQ(mgo(), "遊びにやる");
+  EXPECT_TRUE(pekko().visible() && rion().visible() && timer().enabled() && mgo() == "遊びにやる");
   // Until the next tick he is still on his visit: a drag is refused.
   desk.drag(pekko(), 30, 30);
   desk.doEvents();
@@ -221,8 +219,8 @@ TEST_F(RerTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
   tick(), tick();
   ASSERT_EQ(app.m.actStep, 2);
   app.menu().mgo_Click();
-  EXPECT_EQ(mgo(), "呼び戻す");
-  EXPECT_FALSE(pekko().visible() || rion().visible() || app.pekko().Timer1().enabled());
+  EXPECT_FALSE(mgo() != "呼び戻す" || pekko().visible() || rion().visible() ||
+               app.pekko().Timer1().enabled());
   const int drawn = desk.screenDCsObtained;
   desk.advance(5000);
   EXPECT_EQ(desk.screenDCsObtained, drawn);
@@ -236,14 +234,13 @@ TEST_F(RerTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
   EXPECT_EQ(mgo(), "遊びにやる");
   const float top = pekko().top();
   tick();
-  EXPECT_EQ(app.m.actStep, 3);  // the walk goes on from its next step
-  EXPECT_EQ(pekko().top(), top + 160);
+  EXPECT_EQ(std::make_tuple(app.m.actStep, pekko().top()),
+            std::make_tuple(3, top + 160));  // the walk goes on
   // Only exactly "遊びにやる" sends him out; any other caption calls back.
   for (const char* caption : {"遊びにやる ", "", "FILE"}) {
     app.menu().mfile().setCaption(::mgo, caption);
     app.menu().mgo_Click();
-    EXPECT_EQ(mgo(), "遊びにやる") << caption;
-    EXPECT_TRUE(pekko().visible());
+    EXPECT_TRUE(mgo() == "遊びにやる" && pekko().visible()) << caption;
   }
 }
 
@@ -280,8 +277,8 @@ TEST_F(RerTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
     };
     desk.click(*clicked, 63, 63);  // the far corner of the cell is still him
     desk.doEvents();
-    EXPECT_EQ(std::make_tuple(frames >= 4, raised, anyTopmost), std::make_tuple(true, 0, false));
-    EXPECT_TRUE(pekko().topmost && rion().topmost);
+    EXPECT_EQ(std::make_tuple(frames >= 4, raised, anyTopmost, pekko().topmost && rion().topmost),
+              std::make_tuple(true, 0, false, true));
   }
   EXPECT_EQ(desk.foreground(), work->hWnd());
   ASSERT_EQ(desk.messageBoxes.size(), 2u);
