@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "platform/sim/sim_desktop.h"
 #include "windows/menuForm.h"
 #include "windows/pekkoForm.h"

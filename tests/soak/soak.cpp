@@ -71,10 +71,8 @@ struct Stream {
   }
 
   void choose(int item) {
-    menuChoice_ = item;
-    desk_.trayMouse(pick(0, 1) ? platform::WM_LBUTTONUP : platform::WM_RBUTTONUP);
-    desk_.doEvents();
-    menuChoice_ = -1;
+    menuChoice_ = item, desk_.trayMouse(pick(0, 1) ? platform::WM_LBUTTONUP : platform::WM_RBUTTONUP);
+    desk_.doEvents(), menuChoice_ = -1;
   }
 
   void step() {

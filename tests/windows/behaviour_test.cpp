@@ -1,6 +1,4 @@
 // The scheduler's draws and refusals, walks, idle actions, the drag.
-#include <gtest/gtest.h>
-
 #include <array>
 
 #include "support.h"

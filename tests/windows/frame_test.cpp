@@ -1,6 +1,4 @@
 // Masked frame drawing, what a drawing leaves behind, the first frame at start.
-#include <gtest/gtest.h>
-
 #include "support.h"
 
 using namespace testing_support;

@@ -1,6 +1,4 @@
 // The tray icon, its popup menu and commands, and the rate dialog.
-#include <gtest/gtest.h>
-
 #include "support.h"
 
 using namespace testing_support;
@@ -20,16 +18,12 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
     start();
   }
   void choose(int item, int message = WM_LBUTTONUP) {
-    choice = item;
-    desk.trayMouse(message);
-    desk.doEvents();
+    choice = item, desk.trayMouse(message), desk.doEvents();
   }
   SimTextBox& text1() { return static_cast<SimTextBox&>(app.menu().Text1()); }
   SimButton& ok() { return static_cast<SimButton&>(app.menu().Command1()); }
   void typeOver(const std::string& text) {
-    text1().selectAll();
-    desk.type(text1(), text.empty() ? std::string("\b") : text);
-    desk.doEvents();
+    text1().selectAll(), desk.type(text1(), text.empty() ? std::string("\b") : text), desk.doEvents();
   }
   int choice = -1;  // what the user picks in the popup
 };
@@ -128,13 +122,9 @@ TEST_F(MenuTest, TheDialogStoresWhatOkAcceptsAndNothingElse) {
   // storing, releasing a held screen context.
   EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
   const int writes = desk.settingWrites;
-  choose(mlove);
-  typeOver("55");
-  desk.key(menu(), Key::Escape);
-  desk.doEvents();
+  choose(mlove), typeOver("55"), desk.key(menu(), Key::Escape), desk.doEvents();
   EXPECT_TRUE(!menu().visible() && app.menu().mfile().visible());
-  choose(mlove);
-  typeOver("77");
+  choose(mlove), typeOver("77");
   const int frames = desk.screenDCsObtained;
   desk.advance(3000);
   EXPECT_GT(desk.screenDCsObtained, frames);

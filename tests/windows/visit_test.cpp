@@ -1,7 +1,5 @@
 // rer's visit and the call back step by step at several scales (each ride
 // landing exactly on its bound at one); chat faces; rate; boxes.
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include "support.h"
@@ -43,10 +41,7 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
       last = rion().left();
       if (!done) desk.post(watch);
     };
-    desk.post(watch);
-    f();
-    done = true;
-    desk.doEvents();
+    desk.post(watch), f(), done = true, desk.doEvents();
     return {steps, cell, timerOn};
   }
   struct Row {
@@ -152,11 +147,9 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   expect({0, "walk 6", "rer 0", W - 200 * (in + out), H / 2 - 46 * t, PL - 640, PT + 400, 500});
   EXPECT_TRUE(pekko().visible() && rion().visible() && timer().enabled() && mgo() == "遊びにやる");
   // Until the next tick he is still on his visit: a drag is refused.
-  desk.drag(pekko(), 30, 30);
-  desk.doEvents();
+  desk.drag(pekko(), 30, 30), desk.doEvents();
   EXPECT_EQ(pekko().left(), PL - 640);
-  script({drawOf(45, 100)});
-  tick();
+  script({drawOf(45, 100)}), tick();
   EXPECT_EQ(app.m.actMode, kWaveHand);  // chosen anew
 }
 
