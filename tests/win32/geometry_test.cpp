@@ -10,7 +10,6 @@
 #include "platform/win32/win32_platform.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 #include "module/Module1.h"

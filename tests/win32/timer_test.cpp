@@ -4,7 +4,6 @@
 #include "platform/win32/message_pump.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -12,9 +11,7 @@ namespace {
 using platform::win32::nowMs;
 using platform::win32::Win32Platform;
 
-// The system's timers run on its own clock, in steps of up to a few
-// milliseconds; a tick may seem that much early by ours.
-constexpr double kClockSlackMs = 20;
+constexpr double kClockSlackMs = 20;  // the system's timers step by a few ms: a tick may seem that early
 
 TEST(Win32Timer, EnablingAnEnabledTimerRestartsTheCount) {
   Win32Platform os;

@@ -1,8 +1,6 @@
-// The characters' tips on the real desktop. Under a resting pointer a tip
-// shows and goes after its time although frames go on (each takes the window
-// away and back: moves to the system, and for a moment no window of his under
-// the pointer). None shows while his clock box is open (a tip is topmost and
-// would cover it), and afterwards it does again.
+// The characters' tips: under a resting pointer a tip shows and goes after its
+// time though frames take his window away and back; none shows while his box
+// is open (a tip is topmost and would cover it), and afterwards it does again.
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_platform.h"
 
