@@ -81,7 +81,7 @@ inline constexpr std::array<SitDownRange, 6> kSitDownRanges{{
 inline constexpr float kEdgeMarginPixels = 128;
 
 // rer's ride across the screen: each step moves his window this far to the
-// left and lets events run this many passes, spread over about this time.
+// left (twips at 15 twips per pixel, see designTwips) and lets events run this many passes, spread over about this time.
 inline constexpr float kRionStep = 200;
 inline constexpr int kRionPasses = 700;
 inline constexpr int kRionPaceMs = 40;

@@ -5,6 +5,7 @@
 // with ペッコ on his board. Events run inside every frame and every ride
 // step; the visit acts on whatever state they leave behind.
 #include "module/Module1.h"
+#include "platform/twips.h"
 #include "windows/behaviour.h"
 #include "windows/menuForm.h"
 #include "windows/pekkoForm.h"
@@ -54,10 +55,10 @@ void pekkoForm::visitAction(const VisitAction& a) {
     case VisitOp::PekkoAction: BBfun2(a.arg); break;
     case VisitOp::Rion: BBfun3(a.arg); break;
     case VisitOp::RionBesidePekko: rion.setLeft(form_->left() + a.arg * scr.twipsPerPixelX); break;
-    case VisitOp::RionLeft: rion.setLeft(rion.left() - a.arg); break;
+    case VisitOp::RionLeft: rion.setLeft(rion.left() - designTwips(a.arg, scr.twipsPerPixelX)); break;
     case VisitOp::RionUp: rion.setTop(rion.top() - a.arg * scr.twipsPerPixelY); break;
     case VisitOp::CollapseRion: rion.setHeight(0); break;
-    case VisitOp::PekkoLeft: form_->setLeft(form_->left() - a.arg); break;
+    case VisitOp::PekkoLeft: form_->setLeft(form_->left() - designTwips(a.arg, scr.twipsPerPixelX)); break;
   }
 }
 
@@ -142,7 +143,7 @@ void pekkoForm::visitFarewell() {
     BBfun2(startled);
     GoRion();
   }
-  form_->setTop(form_->top() + 400);
+  form_->setTop(form_->top() + designTwips(400, app_.os.screen().twipsPerPixelY));
   BBfun2(sweating);
   for (int i = 0; i < 5; ++i) {
     BBfun2(sweating);
@@ -172,7 +173,7 @@ void pekkoForm::visitLeaveTogether() {
 // in passes, so that the ride has the same pace on every machine.
 void pekkoForm::rideStep(std::int16_t cell) {
   Window& rion = app_.rion().form();
-  rion.setLeft(rion.left() - kRionStep);
+  rion.setLeft(rion.left() - designTwips(kRionStep, app_.os.screen().twipsPerPixelX));
   BBfun3(cell);
   app_.os.doEventsPaced(kRionPasses, kRionPaceMs);
 }

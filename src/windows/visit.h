@@ -5,7 +5,7 @@
 #include <cstdint>
 
 // One thing a scripted step does. P is ペッコ's window, R is rer's; moves
-// are in twips, raises in pixels (times the screen's twips per pixel).
+// are in twips at 15 twips per pixel (designTwips), raises in pixels.
 enum class VisitOp : std::uint8_t {
   Interval,         // Timer1's interval := arg ms
   PekkoWalk,        // draw P walking cell arg

@@ -1,4 +1,5 @@
 // The tray icon, its popup menu and commands, and the rate dialog.
+#include "platform/twips.h"
 #include "support.h"
 
 using namespace testing_support;
@@ -28,9 +29,19 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
   int choice = -1;  // what the user picks in the popup
 };
 
+// Each pixel of the program is s x s of the display's, s the nearest whole
+// number to dpi / 96 (halves up); the program is given its twips per pixel.
+TEST(DisplayScale, WholeNumbersAndTheirTwipsPerPixel) {
+  const std::tuple<int, int, float> cases[] = {{96, 1, 15},  {120, 1, 12},  {144, 2, 20},  {168, 2, 2880.0f / 168},
+                                               {192, 2, 15}, {240, 3, 18}, {288, 3, 15}, {47, 1, 1440.0f / 47}};
+  for (const auto& [dpi, s, tpp] : cases)
+    EXPECT_EQ(std::make_pair(platform::displayScale(dpi), platform::twipsPerScaledPixel(dpi)), std::make_pair(s, tpp))
+        << dpi;
+}
+
 // At a whole factor X is rounded to a whole twip and the quotient truncated.
 TEST(TrayDecoding, EveryMessageComesBackAtEveryScale) {
-  for (float tpp : {15.0f, 12.0f, 10.0f, 1440.0f / 168, 7.5f, 1440.0f / 110, 1440.0f / 250}) {
+  for (float tpp : {15.0f, 12.0f, 20.0f, 2880.0f / 168, 7.5f, 1440.0f / 110, 1440.0f / 250}) {
     SCOPED_TRACE(tpp);
     for (int n = 0; n < 1024; ++n) ASSERT_EQ(trayMessageFromX(static_cast<float>(n) * tpp, tpp), n);
   }
