@@ -1,8 +1,9 @@
 // The layer between the window classes and the windowing system.
 //
 // It speaks in the program's own terms: positions and sizes in twips as
-// single-precision numbers, 32-bit handles, UTF-8 texts, pixels only where a
-// bitmap call takes them. No platform header is included here; CMake links
+// single-precision numbers, pointer-wide handles, UTF-8 texts, pixels only
+// where a bitmap call takes them. Those are the program's pixels: on a dense
+// display the real platform shows each as a block of s x s of its own. No platform header is included here; CMake links
 // exactly one implementation: win32/ (the real desktop) or sim/ (a headless
 // simulated desktop that the tests drive).
 #pragma once

@@ -18,11 +18,12 @@ SHEETS = {n: Image.open(ROOT / f"resources/{n}.gif").convert("RGB") for n in ("r
 MENU = ["遊びにやる", "-", "日付と時刻の調整", "音量の調節", "-", "駆け落ち率の設定", "ﾊﾞｰｼﾞｮﾝ情報", "-", "終了"]
 RATE_ITEM, EXIT_ITEM = 5, 8
 # Left = Screen.Width / 2 - 32 twips, Top = Screen.Height / 2 - 32 twips on
-# 1024 x 768 pixels: 7648 / 15 and 5728 / 15, or 3808 / 7.5 and 2848 / 7.5, rounded.
+# 1024 x 768 pixels: 7648 / 15 and 5728 / 15; at 192 dpi each of his pixels
+# is 2 x 2 of the screen's, and 3808 / 15 and 2848 / 15 of those, rounded.
 START = {96: (510, 382), 192: (508, 380)}
-# With 6995 rer comes at the third tick and leaves at the 36th; with 7 he stays away.
-# Should the program draw its numbers differently, the visit step fails: pick new seeds.
-SEEDS = {96: 6995, 192: 7}
+# With 6995 rer comes at the third tick and leaves at the 36th. Should the
+# program draw its numbers differently, the visit step fails: pick a new seed.
+SEEDS = {96: 6995, 192: 6995}
 CLOCK = re.compile(r"^\d{1,2}月\d{1,2}日\([日月火水木金土]\) \d{1,2}時\d{1,2}分 だよ$")
 
 
@@ -59,6 +60,7 @@ class Run:
 
     def __init__(self, d, dpi, seed, watch=True):
         self.d, self.name, self.cells, self.stored = d, f"dpi{dpi}", {}, d.rate()
+        self.s = (dpi + 48) // 96  # screen pixels to one of the program's
         self.desktop = d.capture(0, 0, SCREEN_W, SCREEN_H, f"{self.name}-desktop-before")
         bar = d.find("Shell_TrayWnd")[0]["rect"]
         self.tray = (SCREEN_W - 2 * bar["h"], bar["y"], 2 * bar["h"], bar["h"])  # where Wine puts the icons
@@ -85,11 +87,13 @@ class Run:
         return Image.open(self.dir / f"{s['i']}-{k}.ppm").convert("RGB")
 
     def expected(self, sheet, k, x, y):
-        """Cell k composed over the desktop at (x, y): per channel image XOR (mask AND NOT background)."""
+        """Cell k, each pixel s x s, composed over the desktop at (x, y): per channel
+        image XOR (mask AND NOT background)."""
         if (sheet, k, x, y) not in self.cells:
-            im, h = SHEETS[sheet], SHEETS[sheet].height // 2
-            parts = [im.crop((CELL * k, 0, CELL * k + CELL, h)), im.crop((CELL * k, h, CELL * k + CELL, 2 * h)),
-                     self.desktop.crop((x, y, x + CELL, y + h))]
+            im, h, s = SHEETS[sheet], SHEETS[sheet].height // 2, self.s
+            parts = [im.crop((CELL * k, 0, CELL * k + CELL, h)).resize((CELL * s, h * s), Image.NEAREST),
+                     im.crop((CELL * k, h, CELL * k + CELL, 2 * h)).resize((CELL * s, h * s), Image.NEAREST),
+                     self.desktop.crop((x, y, x + CELL * s, y + h * s))]
             self.cells[sheet, k, x, y] = Image.merge("RGB", [
                 ImageMath.eval("convert(i ^ (m & (b ^ 255)), 'L')", i=i, m=m, b=b)
                 for i, m, b in zip(*(p.split() for p in parts))])
@@ -98,9 +102,9 @@ class Run:
     def cell(self, shot, sheets, x, y, hide):
         """The cell of `sheets` a capture at (x, y) shows outside `hide`, or None."""
         shot = blank(shot, x, y, hide)
-        return next(((s, k) for s in sheets for k in range(SHEETS[s].width // CELL) if shot.size == (
-            CELL, SHEETS[s].height // 2) and not ImageChops.difference(blank(self.expected(s, k, x, y), x, y, hide),
-                                                                       shot).getbbox()), None)
+        return next(((s, k) for s in sheets for k in range(SHEETS[s].width // CELL)
+                     if shot.size == (CELL * self.s, SHEETS[s].height // 2 * self.s) and not
+                     ImageChops.difference(blank(self.expected(s, k, x, y), x, y, hide), shot).getbbox()), None)
 
     def mine(self, cls, visible=True):
         return [w for w in self.d.find(cls) if w["pid"] == self.pid and (w["visible"] or not visible)]
@@ -123,14 +127,15 @@ def first_frame(run, dpi):
                      run.image(a, 0).tobytes() == run.image(b, 0).tobytes()), None)
     s, after = until(settled, 5, "a settled first frame")
     got, want, r = run.image(s, 0), run.expected("rPic1", 0, x, y), s["wins"][0]["r"]
-    save(got, f"{run.name}-first-frame", 4)
-    save(want, f"{run.name}-first-frame-expected", 4)
+    save(got, f"{run.name}-first-frame", 4 // run.s)
+    save(want, f"{run.name}-first-frame-expected", 4 // run.s)
     check(after < 450, f"the first settled picture came {after} ms after the window showed, after a tick")
-    check((r["x"], r["y"], r["w"], r["h"]) == (x, y, CELL, CELL), f"ペッコ's client area is {r}, not at {x}, {y}")
+    check((r["x"], r["y"], r["w"], r["h"]) == (x, y, CELL * run.s, CELL * run.s),
+          f"ペッコ's client area is {r}, not {CELL * run.s} pixels square at {x}, {y}")
     diff = ImageChops.difference(got, want).point(lambda v: 255 if v else 0).convert("L").point(lambda v: v and 255)
     if diff.getbbox():  # red where they differ, grey elsewhere
         save(Image.composite(Image.new("RGB", got.size, "red"), Image.new("RGB", got.size, "grey"), diff),
-             f"{run.name}-first-frame-diff", 4)
+             f"{run.name}-first-frame-diff", 4 // run.s)
         check(False, f"the first frame is not cell 0 over the desktop (see {run.name}-first-frame-diff.png)")
 
 
@@ -152,18 +157,21 @@ def window_and_taskbar(run, dpi):
 
 
 def visit(run, dpi):
-    """rer comes, chats and rides off alone (rate 0). Every settled capture of either
-    window is a cell of its sheets over the desktop (but for a rare one under load)."""
-    (px, py), strip = START[dpi], Image.new("RGB", (3 * 304, 176), "white")
+    """rer comes, chats and rides off alone (rate 0), at the same pixels of the program
+    at every scale. Every settled capture of either window is a cell of its sheets
+    over the desktop (but for a rare one under load)."""
+    (px, py), z = START[dpi], run.s
+    strip = Image.new("RGB", (3 * 304 * z, 176 * z), "white")
     for n, (label, seconds, done, pause) in enumerate((
-            ("riding in", 15, lambda: 0 <= run.rer()["x"] < px + 150, 0),
-            ("chat", 20, lambda: run.rer()["y"] == py - 18, 0.5),  # rer 18 px above ペッコ
-            ("gone", 40, lambda: run.rer()["x"] <= -CELL, 0))):
+            ("riding in", 15, lambda: 0 <= run.rer()["x"] < px + 150 * z, 0),
+            ("chat", 20, lambda: run.rer()["y"] == py - 18 * z, 0.5),  # rer 18 pixels above ペッコ
+            ("gone", 40, lambda: run.rer()["x"] <= -CELL * z, 0))):
         until(done, seconds, f"rer {label}")
         time.sleep(pause)
-        strip.paste(run.d.screenshot().crop((px - 70, py - 60, px + 230, py + 100)), (n * 304, 16))
-        ImageDraw.Draw(strip).text((n * 304 + 2, 2), label, fill="black")
-    strip.save(OUT / "visit-strip.png")
+        strip.paste(run.d.screenshot().crop((px - 70 * z, py - 60 * z, px + 230 * z, py + 100 * z)),
+                    (n * 304 * z, 16 * z))
+        ImageDraw.Draw(strip).text((n * 304 * z + 2, 2), label, fill="black")
+    strip.save(OUT / f"{run.name}-visit-strip.png")
     smp, bad, named, before = run.samples(), [], [0, 0], None
     shown = next(n for n, s in enumerate(smp) if s["wins"][0] and s["wins"][0]["visible"])
     check(all(s["wins"][0]["visible"] for s in smp[shown:]), "ペッコ was hidden at the rate 0")
@@ -172,10 +180,10 @@ def visit(run, dpi):
         # hold rer where he was up to two ride steps (28 px) to the right,
         # rer's hold ペッコ where he was a sample ago.
         p, r = s["wins"]
-        pf = p and p["visible"] and dict(p["r"], w=CELL, h=CELL)
-        rf = r and r["visible"] and dict(r["r"], w=CELL + 28, h=92)
+        pf = p and p["visible"] and dict(p["r"], w=CELL * z, h=CELL * z)
+        rf = r and r["visible"] and dict(r["r"], w=(CELL + 28) * z, h=92 * z)
         for k, win, sheets, hide in ((0, p, ("rPic1", "rPic2"), [rf]), (1, r, ("rPic3",), [pf, before])):
-            if win and win["shot"] and win["r"]["w"] == CELL and 0 <= win["r"]["x"] <= SCREEN_W - CELL:
+            if win and win["shot"] and win["r"]["w"] == CELL * z and 0 <= win["r"]["x"] <= SCREEN_W - CELL * z:
                 got = run.cell(run.image(s, k), sheets, win["r"]["x"], win["r"]["y"], [h for h in hide if h])
                 named[k] += bool(got)
                 bad += [] if got else [f"{run.name}-samples/{s['i']}-{k}.ppm"]
@@ -224,12 +232,13 @@ def clock_box(run, dpi):
 
 
 def drag(run, dpi):
-    """A press on ペッコ, a move of (±120, ±90) and a release move his window as far
-    (give or take the pixels before the drag took hold, and one walk move of his)."""
+    """A press on ペッコ, a move of (±121, ±91) and a release move his window as far
+    (give or take the pixels before the drag took hold, and one walk move of his), to
+    a whole pixel of the program."""
     for attempt in (1, 2):  # a program starved of the CPU takes hold late
         p = run.mine("pekkoForm")[0]["rect"]
         x, y = p["x"] + 32, p["y"] + 32
-        dx, dy = 120 if x < SCREEN_W // 2 else -120, 90 if y < SCREEN_H // 2 else -90
+        dx, dy = 121 if x < SCREEN_W // 2 else -121, 91 if y < SCREEN_H // 2 else -91
         # The first moves with the button down start the drag and take the
         # grab there, as a person's do; the release comes after a rest.
         run.d.xdotool("mousemove", x, y, "mousedown", 1,
@@ -241,7 +250,8 @@ def drag(run, dpi):
         q = run.mine("pekkoForm")[0]["rect"]
         off = sorted((abs(q["x"] - p["x"] - dx), abs(q["y"] - p["y"] - dy)))
         if off[0] <= 4 and off[1] <= 15:
-            return
+            # Where the next frame's capture looks: on whole pixels of the program.
+            return check(q["x"] % run.s == q["y"] % run.s == 0, f"ペッコ dragged to {q}, between pixels")
         log(f"drag {attempt}: by ({dx}, {dy}) from {p} to {q}")
     check(False, f"ペッコ dragged by ({dx}, {dy}) from {p} is at {q}")
 
@@ -327,7 +337,7 @@ def rate_dialog(run, popup):
 
 
 SCENARIOS = {96: [first_frame, window_and_taskbar, visit, clock_box, drag, menu_and_exit],
-             192: [first_frame, window_and_taskbar, menu_and_exit]}
+             192: [first_frame, window_and_taskbar, visit, drag, menu_and_exit]}
 
 
 def main():
@@ -337,10 +347,10 @@ def main():
     t_all = time.monotonic()
     try:
         with Desktop(OUT) as d:
-            d.rate("0")  # ペッコ stays when rer leaves
             for dpi, steps in SCENARIOS.items():
                 if dpi != d.dpi:
                     d.set_dpi(dpi)
+                d.rate("0")  # ペッコ stays when rer leaves
                 run = Run(d, dpi, SEEDS[dpi])
                 d.screenshot().save(OUT / f"dpi{dpi}-desktop.png")
                 for step in steps:

@@ -1,10 +1,10 @@
 // A character window on the real desktop: a move is held until it can be
 // seen and reads back as set; a walk step is two window changes that end in
 // place, a cell in size and topmost, with only the cell kept behind it; a
-// thousand frames and steps hold no more GDI objects; and a sheet with a
-// colour table reaches GDI as its decoded pixels.
+// thousand frames and steps hold no more GDI objects; and the display scale.
 #include "platform/common/picture.h"
 #include "platform/twips.h"
+#include "platform/win32/display.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/win32_window.h"
 #include "platform/win32/win32_platform.h"
@@ -97,20 +97,82 @@ TEST(Geometry, HeldMoveWalkStepAndAThousandFrames) {
   EXPECT_EQ(gdiObjects(), before);
 }
 
-TEST(Geometry, APictureWithAColourTableCopiesAsItsDecodedPixels) {
+// At every display scale s a pixel of the program is s x s of the screen's:
+// a frame is the cell in s x s blocks over exactly what lies behind it, at s
+// times the pixel its twips give; mouse areas and a dialog's controls grow
+// with it. run_wine_tests.py runs this at 96, 144 and 192 dpi.
+TEST(Scale, AFrameIsTheCellInBlocksOverTheExactDesktop) {
   win32::Win32Platform os;
-  HMODULE self = GetModuleHandleW(nullptr);
-  HRSRC res = FindResourceW(self, MAKEINTRESOURCEW(XPEKKO_RPIC3), MAKEINTRESOURCEW(10));
-  const Bitmap decoded = decodePicture(
-      static_cast<const std::uint8_t*>(LockResource(LoadResource(self, res))), SizeofResource(self, res));
-  auto sheet = os.loadPicture(Picture::rPic3);
-  EXPECT_TRUE(dynamic_cast<win32::DibSurface&>(*sheet).hasColourTable());
-  // What GDI makes of it in a 32-bit surface, not only what it reads back.
-  auto copy = os.createSurface(decoded.width, decoded.height);
-  BitBlt(fromHandle<HDC>(copy->hDC()), 0, 0, decoded.width, decoded.height, fromHandle<HDC>(sheet->hDC()), 0,
-         0, SRCCOPY);
-  EXPECT_EQ(copy->read(), decoded);
-  EXPECT_EQ(sheet->read(), decoded);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX), s = win32::pixelScale();
+  const ScreenMetrics scr = os.screen();
+  const float tpp = scr.twipsPerPixelX, screenW = static_cast<float>(GetSystemMetrics(SM_CXSCREEN));
+  ASSERT_EQ(std::make_tuple(s, tpp, scr.width),
+            std::make_tuple(displayScale(dpi), twipsPerScaledPixel(dpi),
+                            screenW * (1440.0f / static_cast<float>(dpi))));
+  const auto tw = [&](int px) { return static_cast<float>(px) * tpp; };
+
+  // A backdrop whose every screen pixel differs from its neighbours.
+  constexpr int kBack = 120, kAt = 40;  // program pixels
+  auto back = os.createWindow({"XpekkoTestBackdrop", "", WindowKind::Character, tw(kBack), tw(kBack), false});
+  back->setLeft(tw(kAt)), back->setTop(tw(kAt)), back->show();
+  Bitmap pattern(kBack * s, kBack * s);
+  for (int y = 0; y < pattern.height; ++y)
+    for (int x = 0; x < pattern.width; ++x)
+      pattern.at(x, y) = std::uint32_t(x * 7 % 256) << 16 | (y * 13 % 256) << 8 | (x + y) * 29 % 256;
+  win32::DibSurface patternDib(pattern.width, pattern.height);
+  patternDib.write(pattern);
+  BitBlt(fromHandle<HDC>(back->hDC()), 0, 0, pattern.width, pattern.height, patternDib.dc(), 0, 0, SRCCOPY);
+  back->refresh(), os.doEvents();
+
+  constexpr int kLeft = 71, kTop = 57, kCell = 5;  // program pixels, inside the backdrop
+  auto w = os.createWindow({"XpekkoTestScale", "", WindowKind::Character, tw(800), tw(424), false});
+  bool areaMoved = false;
+  w->addMouseArea(0, 0, 64, 64).onMouseMove = [&](const MouseEvent&) { areaMoved = true; };
+  w->setLeft(tw(kLeft)), w->setTop(tw(kTop)), w->show();
+  auto work = os.createSurface(kCellWidth, 64);
+  auto sheet = os.loadPicture(Picture::rPic1);
+  Module1 m;
+  drawFrame(os, m, {*w, *work, *sheet, 64}, kCell), os.doEvents();
+  const HWND hwnd = fromHandle<HWND>(w->hWnd());
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ((std::vector<long>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+            (std::vector<long>{kLeft * s, kTop * s, 64 * s, 64 * s}));
+
+  // The screen from 8 of the program's pixels above and left of him.
+  const int x0 = (kLeft - 8) * s, y0 = (kTop - 8) * s, size = 80 * s;
+  win32::DibSurface seen(size, size);
+  BitBlt(seen.dc(), 0, 0, size, size, screen, x0, y0, SRCCOPY);
+  ReleaseDC(nullptr, screen);
+  HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(XPEKKO_RPIC1), MAKEINTRESOURCEW(10));
+  const Bitmap got = seen.read(),
+               cells =
+                   decodePicture(static_cast<const std::uint8_t*>(LockResource(LoadResource(nullptr, res))),
+                                 SizeofResource(nullptr, res));
+  int wrong = 0, figure = 0;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const int cx = (x0 + x) / s - kLeft, cy = (y0 + y) / s - kTop;
+      const std::uint32_t bg = pattern.at(x0 + x - kAt * s, y0 + y - kAt * s);
+      const bool his = cx >= 0 && cx < 64 && cy >= 0 && cy < 64;
+      const std::uint32_t image = his ? cells.at(kCell * 64 + cx, cy) : 0;
+      const std::uint32_t mask = his ? cells.at(kCell * 64 + cx, 64 + cy) : 0xFFFFFF;
+      figure += mask == 0;
+      wrong += got.at(x, y) != ((image ^ (mask & ~bg)) & 0xFFFFFF);
+    }
+  EXPECT_EQ(wrong, 0) << "of " << size * size << " screen pixels, " << figure << " of them the figure's";
+  EXPECT_GT(figure, 1000 * s * s);
+
+  // The corner screen pixel of his area is still his area.
+  SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(64 * s - 1, 64 * s - 1));
+  EXPECT_TRUE(areaMoved);
+  // A dialog's control is placed in the program's pixels too.
+  auto dialog = os.createWindow({"XpekkoTestScaleDialog", "", WindowKind::Dialog, tw(200), tw(100), false});
+  dialog->addButton(8, 10, 60, 20, "OK");
+  RECT b{};
+  GetClientRect(FindWindowExW(fromHandle<HWND>(dialog->hWnd()), nullptr, L"Button", nullptr), &b);
+  EXPECT_EQ(std::make_pair(b.right, b.bottom), std::make_pair(60L * s, 20L * s));
 }
 
 }  // namespace

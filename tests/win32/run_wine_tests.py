@@ -15,7 +15,7 @@ from pathlib import Path
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tests/e2e"))
-from wineenv import BUILD, Desktop, HarnessError  # noqa: E402
+from wineenv import BUILD, LOGPIXELS, Desktop, HarnessError  # noqa: E402
 
 PROGRAMS = [BUILD / "tests/xpekko_tests.exe", BUILD / "tests/win32/xpekko_win32_tests.exe"]
 
@@ -24,8 +24,13 @@ def main(argv):
     passed = failed = 0
     try:
         with Desktop(Path(os.environ.get("E2E_OUT", ROOT / "out/e2e")), reuse=True) as d:
-            for exe in PROGRAMS:
-                r = subprocess.run(d.wine(exe, "--gtest_brief=1", "--gtest_color=no", *argv), cwd=exe.parent,
+            # Both programs at 96 dpi, then the scale's tests again at 144 and 192.
+            for dpi, exe, args in [(96, exe, argv) for exe in PROGRAMS] + [
+                    (dpi, PROGRAMS[1], [*argv, "--gtest_filter=Scale.*"]) for dpi in (144, 192)]:
+                if dpi != d.dpi:
+                    d.set_dpi(dpi)
+                print(f"{exe.name} at {dpi} dpi", flush=True)
+                r = subprocess.run(d.wine(exe, "--gtest_brief=1", "--gtest_color=no", *args), cwd=exe.parent,
                                    env=d.env(), capture_output=True, timeout=900)
                 out = r.stdout.decode("utf-8", "replace")
                 print(out, end="")
@@ -35,6 +40,7 @@ def main(argv):
                 bad = bad or int(r.returncode != 0)
                 print(f"{exe.name}: {ok} passed, {bad} failed (exit code {r.returncode})", flush=True)
                 passed, failed = passed + ok, failed + bad
+            d.reg(*LOGPIXELS, 96, "/f")  # a kept prefix is left as it was found
     except (HarnessError, subprocess.SubprocessError, OSError) as e:
         print(f"FAIL harness: {e}")
         failed += 1

@@ -32,10 +32,12 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
 // Each pixel of the program is s x s of the display's, s the nearest whole
 // number to dpi / 96 (halves up); the program is given its twips per pixel.
 TEST(DisplayScale, WholeNumbersAndTheirTwipsPerPixel) {
-  const std::tuple<int, int, float> cases[] = {{96, 1, 15},  {120, 1, 12},  {144, 2, 20},  {168, 2, 2880.0f / 168},
-                                               {192, 2, 15}, {240, 3, 18}, {288, 3, 15}, {47, 1, 1440.0f / 47}};
+  const std::tuple<int, int, float> cases[] = {
+      {96, 1, 15},  {120, 1, 12}, {144, 2, 20}, {168, 2, 2880.0f / 168},
+      {192, 2, 15}, {240, 3, 18}, {288, 3, 15}, {47, 1, 1440.0f / 47}};
   for (const auto& [dpi, s, tpp] : cases)
-    EXPECT_EQ(std::make_pair(platform::displayScale(dpi), platform::twipsPerScaledPixel(dpi)), std::make_pair(s, tpp))
+    EXPECT_EQ(std::make_pair(platform::displayScale(dpi), platform::twipsPerScaledPixel(dpi)),
+              std::make_pair(s, tpp))
         << dpi;
 }
 

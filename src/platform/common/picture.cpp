@@ -20,4 +20,12 @@ Bitmap decodePicture(const std::uint8_t* data, std::size_t size) {
   return bmp;
 }
 
+Bitmap scaledBy(const Bitmap& bmp, int s) {
+  if (s <= 1) return bmp;
+  Bitmap out(bmp.width * s, bmp.height * s);
+  for (int y = 0; y < out.height; ++y)
+    for (int x = 0; x < out.width; ++x) out.at(x, y) = bmp.at(x / s, y / s);
+  return out;
+}
+
 }  // namespace platform

@@ -1,6 +1,7 @@
 // Screen metrics; the resolution is read once, as it is fixed for the session.
 #include "platform/win32/display.h"
 
+#include "platform/twips.h"
 #include "platform/win32/win32.h"
 
 namespace platform::win32 {
@@ -8,8 +9,11 @@ namespace platform::win32 {
 namespace {
 
 struct Resolution {
-  float x = 15;
+  int scale = 1;
+  float x = 15;  // twips per pixel of the program
   float y = 15;
+  float inchX = 15;  // twips per pixel of the screen
+  float inchY = 15;
 };
 
 const Resolution& resolution() {
@@ -18,8 +22,12 @@ const Resolution& resolution() {
     if (HDC screen = ::GetDC(nullptr)) {
       const int dx = GetDeviceCaps(screen, LOGPIXELSX);
       const int dy = GetDeviceCaps(screen, LOGPIXELSY);
-      if (dx > 0) res.x = 1440.0f / static_cast<float>(dx);
-      if (dy > 0) res.y = 1440.0f / static_cast<float>(dy);
+      // Pixels stay square: the horizontal resolution sets the scale.
+      if (dx > 0) res.scale = displayScale(dx);
+      if (dx > 0) res.x = static_cast<float>(1440 * res.scale) / static_cast<float>(dx);
+      if (dy > 0) res.y = static_cast<float>(1440 * res.scale) / static_cast<float>(dy);
+      if (dx > 0) res.inchX = 1440.0f / static_cast<float>(dx);
+      if (dy > 0) res.inchY = 1440.0f / static_cast<float>(dy);
       ::ReleaseDC(nullptr, screen);
     }
     return res;
@@ -29,6 +37,7 @@ const Resolution& resolution() {
 
 }  // namespace
 
+int pixelScale() { return resolution().scale; }
 float twipsPerPixelX() { return resolution().x; }
 float twipsPerPixelY() { return resolution().y; }
 
@@ -36,8 +45,8 @@ ScreenMetrics screenMetrics() {
   ScreenMetrics m;
   m.twipsPerPixelX = twipsPerPixelX();
   m.twipsPerPixelY = twipsPerPixelY();
-  m.width = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * m.twipsPerPixelX;
-  m.height = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * m.twipsPerPixelY;
+  m.width = static_cast<float>(GetSystemMetrics(SM_CXSCREEN)) * resolution().inchX;
+  m.height = static_cast<float>(GetSystemMetrics(SM_CYSCREEN)) * resolution().inchY;
   return m;
 }
 

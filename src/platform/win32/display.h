@@ -5,9 +5,13 @@
 
 namespace platform::win32 {
 
-// Twips per pixel are 1440 / the screen's pixels per logical inch. The
-// manifest declares the program DPI-aware, so these are the real pixels of
-// the screen and not the 96-dpi pixels of a scaled window.
+// The manifest declares the program DPI-aware, so the screen's pixels are
+// its real ones. Each pixel of the program is pixelScale() x pixelScale()
+// of them (displayScale: 1 up to 143 dpi, 2 up to 239, ...), so that the
+// characters keep their size on a dense display and stay sharp; the logic
+// is given the twips per pixel of the program's pixels. The screen's size
+// in twips is that of its real pixels.
+int pixelScale();
 float twipsPerPixelX();
 float twipsPerPixelY();
 

@@ -1,6 +1,9 @@
 // A small move loop of our own, started by WM_NCLBUTTONDOWN/HTCAPTION.
 #include "platform/win32/move_loop.h"
 
+#include <cmath>
+
+#include "platform/win32/display.h"
 #include "platform/win32/message_pump.h"
 
 namespace platform::win32 {
@@ -28,8 +31,12 @@ void followMouseUntilRelease(HWND hwnd, MessagePump& pump) {
   RECT r{};
   GetWindowRect(hwnd, &r);
   const POINT origin{r.left, r.top};
+  // The window keeps to whole pixels of the program, s of the screen's
+  // each, where the next frame's capture of the screen expects it.
+  const int s = pixelScale();
+  auto snap = [s](LONG v) { return static_cast<int>(std::lround(static_cast<double>(v) / s)) * s; };
   auto follow = [&](POINT pt) {
-    SetWindowPos(hwnd, nullptr, origin.x + (pt.x - grab.x), origin.y + (pt.y - grab.y), 0, 0,
+    SetWindowPos(hwnd, nullptr, snap(origin.x + (pt.x - grab.x)), snap(origin.y + (pt.y - grab.y)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
 

@@ -49,6 +49,10 @@ inline H fromHandle(Handle h) {
   return reinterpret_cast<H>(static_cast<std::uintptr_t>(h));
 }
 
+// The notification area's callback, when the program asks for it as a mouse
+// move: its X is the mouse message, which must not be scaled as a position.
+inline constexpr UINT kTrayCallback = WM_APP + 1;
+
 // Runs a callback of the window classes from inside a window procedure:
 // nothing the logic throws may unwind through the system's frames.
 template <typename F, typename... Args>

@@ -44,7 +44,7 @@ std::uint32_t copyDirectory(UINT(WINAPI* call)(LPWSTR, UINT), char* buffer, std:
 
 }  // namespace
 
-Win32Platform::Win32Platform() {
+Win32Platform::Win32Platform() : s_(pixelScale()) {
   // A program that failed to start, or a missing drive, must never put up a
   // system error box: every failure here is silent.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
@@ -65,8 +65,10 @@ std::unique_ptr<Window> Win32Platform::createWindow(const WindowDesign& design) 
   return std::make_unique<Win32Window>(*session_, design);
 }
 
+// Surfaces, pictures and every bitmap call are in the screen's pixels: a
+// pixel of the program is s x s of them. A sheet is scaled once, here.
 std::unique_ptr<Surface> Win32Platform::createSurface(int width, int height) {
-  return std::make_unique<DibSurface>(width, height, 0x00FFFFFF, &session_->surfaces);
+  return std::make_unique<DibSurface>(width * s_, height * s_, 0x00FFFFFF, &session_->surfaces);
 }
 
 std::unique_ptr<Surface> Win32Platform::loadPicture(Picture picture) {
@@ -80,7 +82,7 @@ std::unique_ptr<Surface> Win32Platform::loadPicture(Picture picture) {
     const void* bytes = data ? LockResource(data) : nullptr;
     if (bytes) bmp = decodePicture(static_cast<const std::uint8_t*>(bytes), SizeofResource(self, res));
   }
-  return std::make_unique<DibSurface>(bmp, &session_->surfaces);
+  return std::make_unique<DibSurface>(scaledBy(bmp, s_), &session_->surfaces);
 }
 
 std::unique_ptr<Timer> Win32Platform::createTimer(int intervalMs, bool enabled) {
@@ -222,7 +224,9 @@ int Win32Platform::ReleaseDC(Handle hWnd, Handle hDC) {
 
 bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
                            std::uint32_t rop) {
-  return session_->captures.copy(fromHandle<HDC>(dst), x, y, w, h, fromHandle<HDC>(src), sx, sy, rop);
+  const int s = s_;
+  return session_->captures.copy(fromHandle<HDC>(dst), x * s, y * s, w * s, h * s, fromHandle<HDC>(src),
+                                 sx * s, sy * s, rop);
 }
 
 bool Win32Platform::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
@@ -237,8 +241,8 @@ bool Win32Platform::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, 
   session_->captures.applyHeldGeometry();
   // Whatever the caller passes, no window of this program is activated by a
   // change of place or of band.
-  return ::SetWindowPos(fromHandle<HWND>(hWnd), fromHandle<HWND>(insertAfter), x, y, cx, cy,
-                        flags | SWP_NOACTIVATE) != FALSE;
+  return ::SetWindowPos(fromHandle<HWND>(hWnd), fromHandle<HWND>(insertAfter), x * s_, y * s_, cx * s_,
+                        cy * s_, flags | SWP_NOACTIVATE) != FALSE;
 }
 
 bool Win32Platform::ReleaseCapture() { return ::ReleaseCapture() != FALSE; }
@@ -255,7 +259,7 @@ bool Win32Platform::Shell_NotifyIcon(std::uint32_t message, const NotifyIconData
   nid.hWnd = fromHandle<HWND>(data.hWnd);
   nid.uID = data.uID;
   nid.uFlags = data.uFlags;
-  nid.uCallbackMessage = data.uCallbackMessage;
+  nid.uCallbackMessage = data.uCallbackMessage == WM_MOUSEMOVE ? kTrayCallback : data.uCallbackMessage;
   nid.hIcon = fromHandle<HICON>(data.hIcon);
   static_assert(sizeof(nid.szTip) / sizeof(nid.szTip[0]) >= kTipLength);
   const std::size_t n = std::min(data.szTip.size(), kTipLength);

@@ -31,16 +31,17 @@ std::uint32_t backFillFor(WindowKind kind) {
 Win32Window::Win32Window(Session& session, const WindowDesign& design)
     : session_(session),
       kind_(design.kind),
+      s_(pixelScale()),
       tppX_(twipsPerPixelX()),
       tppY_(twipsPerPixelY()),
-      back_(design.kind == WindowKind::Character ? 1 : std::max(1, toPixels(design.width, tppX_)),
-            design.kind == WindowKind::Character ? 1 : std::max(1, toPixels(design.height, tppY_)),
+      back_(design.kind == WindowKind::Character ? 1 : std::max(1, screenPixels(design.width, tppX_)),
+            design.kind == WindowKind::Character ? 1 : std::max(1, screenPixels(design.height, tppY_)),
             backFillFor(design.kind), &session.surfaces),
       backFill_(backFillFor(design.kind)) {
   widthTw_ = design.width;
   heightTw_ = design.height;
-  widthPx_ = std::max(0, toPixels(design.width, tppX_));
-  heightPx_ = std::max(0, toPixels(design.height, tppY_));
+  widthPx_ = std::max(0, screenPixels(design.width, tppX_));
+  heightPx_ = std::max(0, screenPixels(design.height, tppY_));
 
   HINSTANCE inst = GetModuleHandleW(nullptr);
   if (design.hasIcon) {
@@ -75,8 +76,8 @@ Win32Window::Win32Window(Session& session, const WindowDesign& design)
     leftPx_ = (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2;
     topPx_ = (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2;
   }
-  leftTw_ = static_cast<float>(leftPx_) * tppX_;
-  topTw_ = static_cast<float>(topPx_) * tppY_;
+  leftTw_ = twips(leftPx_, tppX_);
+  topTw_ = twips(topPx_, tppY_);
 
   // Character windows are owned by the hidden helper window: that is what
   // keeps them out of the taskbar everywhere.
@@ -237,6 +238,7 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: paint(); return 0;
     case WM_ERASEBKGND: return 1;  // the back image covers everything; erasing would only flicker
     case WM_MOUSEMOVE: mouseMoved(wParam, lParam); return 0;
+    case kTrayCallback: trayCallback(wParam, lParam); return 0;
     case WM_LBUTTONDOWN:
       relayToToolTips(msg, wParam, lParam);
       leftPressed(lParam);

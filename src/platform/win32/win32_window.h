@@ -92,9 +92,16 @@ class Win32Window final : public Window {
   // as last given), and a position or size in twips from them.
   RECT placeNow() const;
   RECT clientNow() const;
-  static float readBack(LONG pixels, int given, float twips, float tpp);
+  float readBack(LONG pixels, int given, float twips, float tpp) const;
+  // Twips as the screen's pixels (whole pixels of the program, each s of
+  // the screen's), and back.
+  int screenPixels(float twips, float tpp) const;
+  float twips(LONG screenPixels, float tpp) const;
   void paint();
   void mouseMoved(WPARAM wParam, LPARAM lParam);
+  // The icon's mouse message as a move whose X, in the program's pixels, is
+  // the message.
+  void trayCallback(WPARAM wParam, LPARAM lParam);
   void leftPressed(LPARAM lParam);
   void leftReleased(LPARAM lParam);
   int areaAt(int x, int y) const;
@@ -110,11 +117,12 @@ class Win32Window final : public Window {
   Session& session_;
   HWND hwnd_ = nullptr;
   WindowKind kind_;
+  int s_;  // screen pixels to a pixel of the program
   float tppX_;
   float tppY_;
 
-  // The twips last set and the pixels they gave: as long as the window is
-  // where they put it, the twips read back exactly as set.
+  // The twips last set and the screen pixels they gave: as long as the
+  // window is where they put it, the twips read back exactly as set.
   float leftTw_ = 0, topTw_ = 0, widthTw_ = 0, heightTw_ = 0;
   int leftPx_ = 0, topPx_ = 0, widthPx_ = 0, heightPx_ = 0;
   // The client size last given to the system (it can lag behind the size

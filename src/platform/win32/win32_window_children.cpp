@@ -71,7 +71,7 @@ MouseArea& Win32Window::addMouseArea(int x, int y, int width, int height) {
     if (toolTips_ && isCharacter())
       SetWindowSubclass(toolTips_, &Win32Window::toolTipsProc, 0, reinterpret_cast<DWORD_PTR>(this));
   }
-  const RECT rect{x, y, x + width, y + height};
+  const RECT rect{x * s_, y * s_, (x + width) * s_, (y + height) * s_};
   areas_.push_back(
       std::make_unique<Win32MouseArea>(hwnd_, toolTips_, static_cast<UINT>(areas_.size() + 1), rect));
   return *areas_.back();
@@ -97,10 +97,7 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
   // tooltip popping on a press, under Wine with the position of an earlier
   // move); with the left button down such a move would start a drag and
   // swallow the click. Only a change of the pointer's own position, as the
-  // message records it, counts. Only character windows are judged so: the
-  // dialog window also receives the notification area's callback as a move
-  // (with the mouse message number as its X), sent or posted, and two equal
-  // releases there are two clicks.
+  // message records it, counts. Only character windows are judged so.
   if (isCharacter() && !InSendMessage()) {
     const DWORD pos = GetMessagePos();
     const POINT pointer{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
@@ -116,14 +113,23 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
   const int area = areaAt(client.x, client.y);
   if (area >= 0) {
     const RECT& r = areas_[static_cast<std::size_t>(area)]->rect();
-    e.x = static_cast<float>(client.x - r.left) * tppX_;
-    e.y = static_cast<float>(client.y - r.top) * tppY_;
+    e.x = twips(client.x - r.left, tppX_);
+    e.y = twips(client.y - r.top, tppY_);
     auto handler = areas_[static_cast<std::size_t>(area)]->onMouseMove;
     callSafely(handler, e);
     return;
   }
-  e.x = static_cast<float>(client.x) * tppX_;
-  e.y = static_cast<float>(client.y) * tppY_;
+  e.x = twips(client.x, tppX_);
+  e.y = twips(client.y, tppY_);
+  auto handler = onMouseMove;
+  callSafely(handler, e);
+}
+
+void Win32Window::trayCallback(WPARAM wParam, LPARAM lParam) {
+  MouseEvent e;
+  e.button = buttonBits(wParam);
+  e.shift = shiftBits(wParam);
+  e.x = static_cast<float>(LOWORD(lParam)) * tppX_;
   auto handler = onMouseMove;
   callSafely(handler, e);
 }
@@ -173,7 +179,7 @@ Control& Win32Window::addControl(ControlKind kind, int x, int y, int width, int 
                                  const std::string& text) {
   if (!font_) font_ = createDialogFont();
   const UINT id = kFirstControlId + static_cast<UINT>(controls_.size());
-  const RECT rect{x, y, x + width, y + height};
+  const RECT rect{x * s_, y * s_, (x + width) * s_, (y + height) * s_};
   if (kind == ControlKind::Label)
     controls_.push_back(std::make_unique<Win32Label>(hwnd_, id, rect, font_, text));
   else if (kind == ControlKind::TextBox)

@@ -25,8 +25,14 @@ float Win32Window::height() const {
   return sizeHeld() ? heightTw_ : readBack(clientNow().bottom, appliedHeight_, heightTw_, tppY_);
 }
 
-float Win32Window::readBack(LONG pixels, int given, float twips, float tpp) {
-  return pixels == given ? twips : static_cast<float>(pixels) * tpp;
+float Win32Window::readBack(LONG pixels, int given, float twips, float tpp) const {
+  return pixels == given ? twips : this->twips(pixels, tpp);
+}
+
+int Win32Window::screenPixels(float twips, float tpp) const { return toPixels(twips, tpp) * s_; }
+
+float Win32Window::twips(LONG screenPixels, float tpp) const {
+  return static_cast<float>(screenPixels) / static_cast<float>(s_) * tpp;
 }
 
 RECT Win32Window::placeNow() const {
@@ -57,11 +63,11 @@ void Win32Window::moveTo(std::optional<float> leftTw, std::optional<float> topTw
   }
   if (leftTw) {
     leftTw_ = *leftTw;
-    leftPx_ = toPixels(*leftTw, tppX_);
+    leftPx_ = screenPixels(*leftTw, tppX_);
   }
   if (topTw) {
     topTw_ = *topTw;
-    topPx_ = toPixels(*topTw, tppY_);
+    topPx_ = screenPixels(*topTw, tppY_);
   }
   if (isCharacter()) {
     moveHeld_ = true;
@@ -72,13 +78,13 @@ void Win32Window::moveTo(std::optional<float> leftTw, std::optional<float> topTw
 
 void Win32Window::setWidth(float twips) {
   widthTw_ = twips;
-  widthPx_ = std::max(0, toPixels(twips, tppX_));
+  widthPx_ = std::max(0, screenPixels(twips, tppX_));
   applySize();
 }
 
 void Win32Window::setHeight(float twips) {
   heightTw_ = twips;
-  heightPx_ = std::max(0, toPixels(twips, tppY_));
+  heightPx_ = std::max(0, screenPixels(twips, tppY_));
   applySize();
 }
 
