@@ -1,7 +1,7 @@
 """Long runs of xpekko.exe on a headless Wine desktop (tests/e2e/wineenv.py).
 
     /usr/bin/python3 bench/wine.py soak [MINUTES]   # 60 by default
-    /usr/bin/python3 bench/wine.py frames [N]       # frame_bench.exe: what a frame costs
+    /usr/bin/python3 bench/wine.py frames [N]       # frame_bench.exe: what a frame costs, 96 and 192 dpi
 
 soak: random real input to both characters and every tray menu item, and every
 minute, nothing of the program open, a sample: memory, CPU, GDI objects,
@@ -57,10 +57,7 @@ def act(run, rng, name):
     near = [w["rect"] for w in run.mine("rionForm" if name.endswith("rer") else "pekkoForm")
             if 0 <= w["rect"]["x"] <= SCREEN_W - e2e.CELL and w["rect"]["w"]]
     if name in MENU and run.icon():
-        if MENU[name] is None:
-            e2e.open_menu(run)
-        else:
-            e2e.choose(run, MENU[name])
+        e2e.open_menu(run) if MENU[name] is None else e2e.choose(run, MENU[name])
         if name == "dialog":
             time.sleep(0.3)
             d.xdotool("type", "--", rng.choice(TEXTS))
@@ -131,9 +128,10 @@ def soak(minutes):
     return 1 if grew else 0
 
 
-def frames(n):
+def frames(n):  # at 96 dpi, then at 192, where each pixel of the program is 2 x 2 of the screen's
     with Desktop(ROOT / "out/bench") as d:
-        return subprocess.run(d.wine(BUILD / "frame_bench.exe", n), env=d.env(), timeout=600).returncode
+        return max(print(f"at {dpi} dpi:", flush=True) or d.set_dpi(dpi) or subprocess.run(
+            d.wine(BUILD / "frame_bench.exe", n), env=d.env(), timeout=600).returncode for dpi in (96, 192))
 
 
 if __name__ == "__main__":
