@@ -281,6 +281,8 @@ class Window {
   std::function<void()> onNotificationAreaCreated;
   // Esc in a window without a cancel button.
   std::function<void()> onCancel;
+  // The display's size changed (screen() says how).
+  std::function<void()> onDisplayChange;
 
  protected:
   // A child control of the kind's class (Label, TextBox or Button).
@@ -344,6 +346,9 @@ class Platform {
   virtual int messageBox(const std::string& text, const std::string& title, int style) = 0;
 
   virtual ScreenMetrics screen() const = 0;
+  // Whether the screen that `hWnd` is on is taken: by a full-screen program
+  // or a presentation there, or by a locked or absent session.
+  virtual bool screenTaken(Handle hWnd) = 0;
 
   // The per-user settings store.
   virtual std::string getSetting(const std::string& app, const std::string& section, const std::string& key,

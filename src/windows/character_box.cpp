@@ -16,12 +16,18 @@ void placeBoth(Program& app, Handle band) {
 
 }  // namespace
 
-void characterMessageBox(Program& app, const std::string& text, const std::string& title) {
-  Module1& m = app.m;
+void keepBelowOpened(Program& app) {
   placeBoth(app, HWND_NOTOPMOST);
-  ++m.characterBoxesOpen;
-  app.os.messageBox(text, title, MB_OK);
-  --m.characterBoxesOpen;
+  ++app.m.characterBoxesOpen;
+}
+
+void keepBelowClosed(Program& app) {
   // A box opened from inside this one is still open: stay below it.
-  if (m.characterBoxesOpen == 0) placeBoth(app, HWND_TOPMOST);
+  if (--app.m.characterBoxesOpen == 0) placeBoth(app, HWND_TOPMOST);
+}
+
+void characterMessageBox(Program& app, const std::string& text, const std::string& title) {
+  keepBelowOpened(app);
+  app.os.messageBox(text, title, MB_OK);
+  keepBelowClosed(app);
 }

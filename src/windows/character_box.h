@@ -11,3 +11,9 @@ class Program;
 // that neither covers the box; afterwards they return to the band. The
 // focus stays where it was.
 void characterMessageBox(Program& app, const std::string& text, const std::string& title);
+
+// The same for any other window of the program's that the characters must
+// not cover (the rate dialog), opened and closed by its own code: before it
+// shows, and after it is gone. Such windows and boxes may nest.
+void keepBelowOpened(Program& app);
+void keepBelowClosed(Program& app);

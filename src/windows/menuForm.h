@@ -87,4 +87,5 @@ class menuForm {
   platform::Menu* mfile_ = nullptr;
   platform::TextBox* text1_ = nullptr;
   platform::Button* command1_ = nullptr;
+  bool dialogOpen_ = false;  // the dialog shown, the characters kept below it
 };

@@ -2,6 +2,7 @@
 // to 100, and OK, which is enabled only while the box holds one.
 #include "module/Module1.h"
 #include "platform/twips.h"
+#include "windows/character_box.h"
 #include "windows/menuForm.h"
 #include "windows/program.h"
 
@@ -49,8 +50,12 @@ void menuForm::addDialogControls() {
 }
 
 // The dialog opens showing the rate in force, typed over at once; it is
-// not modal, and the characters and the tray go on meanwhile.
+// not modal, and the characters and the tray go on meanwhile. It opens at
+// the centre of the screen, where ペッコ starts: while it is open he and
+// rer stay below it, as for their boxes.
 void menuForm::mlove_Click() {
+  if (!dialogOpen_) keepBelowOpened(app_);
+  dialogOpen_ = true;
   mfile_->setVisible(false);
   text1_->setText(std::to_string(app_.m.kakePer));
   form_->show();
@@ -63,12 +68,11 @@ void menuForm::Text1_Change() { command1_->setEnabled(acceptedRate(text1_->text(
 void menuForm::Command1_Click() {
   // OK is pressed only while enabled; a text that is no rate changes nothing.
   const std::optional<double> rate = acceptedRate(text1_->text());
-  form_->hide();
   if (rate) {
     app_.m.kakePer = *toInt16(*rate);
     app_.os.saveSetting("xpekko", "setting", "kakeochiper", std::to_string(app_.m.kakePer));
   }
-  mfile_->setVisible(true);
+  closeDialog();
 }
 
 // Esc, or any other way the system closes the window, only hides it: the
@@ -76,4 +80,6 @@ void menuForm::Command1_Click() {
 void menuForm::closeDialog() {
   form_->hide();
   mfile_->setVisible(true);
+  if (dialogOpen_) keepBelowClosed(app_);
+  dialogOpen_ = false;
 }

@@ -30,6 +30,7 @@ pekkoForm::pekkoForm(Program& app) : app_(app) {
   timer1_->onTick = [this] { Timer1_Timer(); };
   image1_->onClick = [this] { Image1_Click(); };
   image1_->onMouseMove = [this](const MouseEvent& e) { Image1_MouseMove(e.button, e.shift, e.x, e.y); };
+  form_->onDisplayChange = [this] { displayChanged(); };
 }
 
 void pekkoForm::Form_Load() {
@@ -56,14 +57,17 @@ void pekkoForm::Form_Load() {
 }
 
 void pekkoForm::BBfun1(const std::int16_t& index) {
+  lastSheet_ = 1, lastCell_ = index;
   drawFrame(app_.os, app_.m, {*form_, *workPic_, *rPic1_, kWalkingSheet.cellHeight}, index);
 }
 
 void pekkoForm::BBfun2(const std::int16_t& index) {
+  lastSheet_ = 2, lastCell_ = index;
   drawFrame(app_.os, app_.m, {*form_, *workPic_, *rPic2_, kActionSheet.cellHeight}, index);
 }
 
 void pekkoForm::BBfun3(const std::int16_t& index) {
+  lastRerCell_ = index;
   rionForm& rion = app_.rion();
   drawFrame(app_.os, app_.m, {rion.form(), rion.workPic(), rion.rPic3(), kCompanionSheet.cellHeight}, index);
 }

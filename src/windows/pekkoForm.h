@@ -33,6 +33,16 @@ class pekkoForm {
   // The behaviour timer's tick: continue the activity, or choose a new one.
   void Timer1_Timer();
 
+  // Checked first at every tick: while the screen is taken (a full-screen
+  // program, a presentation, a locked session) both characters are hidden
+  // and the tick does nothing; the first tick it is free again, each one
+  // hidden so is drawn afresh over what is now behind him and shown, and
+  // that is all it does. True when the tick is to do nothing more.
+  bool stepAside();
+  // The display's size changed: a ペッコ now partly or wholly off the
+  // screen comes back to the nearest place where all of him shows.
+  void displayChanged();
+
   // The mouse on ペッコ.
   void Image1_Click();
   void Image1_MouseMove(int button, int shift, float x, float y);
@@ -60,6 +70,8 @@ class pekkoForm {
   void runActivity(std::int16_t mode);
   void walk(int mode);
   void rideStep(std::int16_t cell);
+  // ペッコ's last frame again, at his place now.
+  void redraw();
 
   Program& app_;
   std::unique_ptr<platform::Window> form_;
@@ -70,4 +82,8 @@ class pekkoForm {
   platform::MouseArea* image1_ = nullptr;
   // 1 while the last chat frame was a blush frame; carried into the next visit.
   std::int16_t blushShown_ = 0;
+  // The last cells drawn: ペッコ's sheet (1 walking, 2 action) and cell, rer's cell.
+  std::int16_t lastSheet_ = 1, lastCell_ = 0, lastRerCell_ = 0;
+  // Hidden while the screen is taken.
+  bool pekkoAside_ = false, rerAside_ = false;
 };

@@ -8,6 +8,7 @@
 using namespace platform;
 
 void pekkoForm::Timer1_Timer() {
+  if (stepAside()) return;
   Module1& m = app_.m;
   if (m.actStep != 0) {
     runActivity(m.actMode);

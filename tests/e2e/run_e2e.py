@@ -214,21 +214,44 @@ def clock_box(run, dpi):
     ok = next(k["rect"] for k in box[0]["kids"] if k["class"] == "Button")
     try:
         for _ in range(8):
-            ws = d.find("*")
-            at = next((n for n, w in enumerate(ws) if w["hwnd"] == box[0]["hwnd"]), None)
-            check(at is not None, "the box closed by itself")
-            for n, w in enumerate(ws):
-                r = w["rect"]
-                if w["class"] in ("pekkoForm", "rionForm") and w["pid"] == run.pid:
-                    check(not w["topmost"], f"{w['class']} is topmost while the box is open")
-                    check(n > at or not w["visible"] or r["x"] >= b["x"] + b["w"] or b["x"] >= r["x"] + r["w"]
-                          or r["y"] >= b["y"] + b["h"] or b["y"] >= r["y"] + r["h"], f"{w['class']} lies over it")
+            below(run, box[0]["hwnd"], b)
             time.sleep(0.2)
     finally:
         d.click(ok["x"] + ok["w"] // 2, ok["y"] + ok["h"] // 2)
         d.park()
     until(lambda: all(w["topmost"] for w in run.mine("pekkoForm", False) + run.mine("rionForm", False)), 1.5,
           "both characters topmost again after OK")
+
+
+def below(run, hwnd, b):
+    """Neither character is topmost, nor over the window `hwnd` (at `b`) where they overlap."""
+    ws = run.d.find("*")
+    at = next((n for n, w in enumerate(ws) if w["hwnd"] == hwnd), None)
+    check(at is not None, "the box or dialog closed by itself")
+    for n, w in enumerate(ws):
+        r = w["rect"]
+        if w["class"] in ("pekkoForm", "rionForm") and w["pid"] == run.pid:
+            check(not w["topmost"], f"{w['class']} is topmost while the box or dialog is open")
+            check(n > at or not w["visible"] or r["x"] >= b["x"] + b["w"] or b["x"] >= r["x"] + r["w"]
+                  or r["y"] >= b["y"] + b["h"] or b["y"] >= r["y"] + r["h"], f"{w['class']} lies over it")
+
+
+def full_screen(run, dpi):
+    """A captionless window over the whole screen in front hides ペッコ within a second; when
+    it closes he is back at his place within a second. One with a caption leaves him."""
+    d = run.d
+    for caption in (1, 0):
+        cover = subprocess.Popen(d.wine(PROBE, "cover", caption), env=d.env(), stdout=subprocess.PIPE)
+        try:
+            check(cover.stdout.readline().strip() == b"true", "the cover did not come to the front")
+            hidden = until(lambda: not run.mine("pekkoForm"), 1.0 if caption else 1.5)
+            check(hidden != bool(caption), "ペッコ hid behind a captioned window" if caption else
+                  "ペッコ still shown a second after a full-screen window came")
+            was = run.mine("pekkoForm", False)[0]["rect"]
+        finally:
+            kill(cover)
+        back = until(lambda: run.mine("pekkoForm"), 1.5, "ペッコ back after the window closed")[0]["rect"]
+        check(caption or back == was, f"ペッコ came back at {back}, not at {was}")
 
 
 def drag(run, dpi):
@@ -249,7 +272,7 @@ def drag(run, dpi):
         run.d.park()
         q = run.mine("pekkoForm")[0]["rect"]
         off = sorted((abs(q["x"] - p["x"] - dx), abs(q["y"] - p["y"] - dy)))
-        if off[0] <= 4 and off[1] <= 15:
+        if off[0] <= 4 + run.s and off[1] <= 15:  # snapping to whole pixels adds up to s - 1
             # Where the next frame's capture looks: on whole pixels of the program.
             return check(q["x"] % run.s == q["y"] % run.s == 0, f"ペッコ dragged to {q}, between pixels")
         log(f"drag {attempt}: by ({dx}, {dy}) from {p} to {q}")
@@ -323,11 +346,13 @@ def rate_dialog(run, popup):
     text, ok, r = dialog(run)
     check((text, ok) == ("0", True), f"the dialog opened with {text!r}, OK enabled {ok}, not the stored 0")
     time.sleep(0.3)
-    picture(run, r, "dialog", 0, scale=2)
+    below(run, run.d.find("menuForm")[0]["hwnd"], r)  # he stands where it opens
+    picture(run, r, "dialog", 40, scale=2)
     check(not type_rate(run, "abc")[1], "OK is enabled for abc")
     check(type_rate(run, "13.5")[1], "OK is disabled for 13.5")
     run.d.xdotool("key", "Return")
     dialog(run, shown=False)
+    until(lambda: run.mine("pekkoForm")[0]["topmost"], 1.5, "ペッコ topmost again after the dialog")
     check(run.d.rate() == ("REG_SZ", "14"), f"13.5 stored as {run.d.rate()}, not the text 14")
     choose(run, RATE_ITEM)
     check(dialog(run)[0] == "14", f"the dialog opened again with {dialog(run)[0]!r}, not 14")
@@ -336,7 +361,7 @@ def rate_dialog(run, popup):
     return "14"
 
 
-SCENARIOS = {96: [first_frame, window_and_taskbar, visit, clock_box, drag, menu_and_exit],
+SCENARIOS = {96: [first_frame, window_and_taskbar, visit, clock_box, full_screen, drag, menu_and_exit],
              192: [first_frame, window_and_taskbar, visit, drag, menu_and_exit]}
 
 

@@ -124,7 +124,8 @@ struct Stream {
     if (m.actStep < 0 || m.actStep > 16 || m.actMode < 0 || m.actMode > 7)
       fail("actStep or actMode out of range");
     if (desk_.heldScreenDCs() != 0 || m.scrDCHeld) fail("the screen context is held outside a drawing");
-    if (m.characterBoxesOpen != 0) fail("a box is counted open after it closed");
+    if (m.characterBoxesOpen != int(app_.menu().form().visible()))
+      fail("a box is counted open after it closed");
     if (desk_.ended()) fail("the program ended without 終了");
     if (pekko().visible() && (pekko().pixelWidth() != 64 || pekko().pixelHeight() != 64))
       fail("ペッコ not one cell");

@@ -27,6 +27,19 @@ SimDesktop::SimDesktop(int widthPixels, int heightPixels, float twipsPerPixel)
 
 SimDesktop::~SimDesktop() = default;
 
+void SimDesktop::changeDisplay(int widthPixels, int heightPixels) {
+  Bitmap grown(widthPixels, heightPixels, desktop_.pixels.empty() ? 0 : desktop_.at(0, 0));
+  for (int y = 0; y < std::min(heightPixels, desktop_.height); ++y)
+    for (int x = 0; x < std::min(widthPixels, desktop_.width); ++x) grown.at(x, y) = desktop_.at(x, y);
+  desktop_ = std::move(grown);
+  metrics_.width = static_cast<float>(widthPixels) * metrics_.twipsPerPixelX;
+  metrics_.height = static_cast<float>(heightPixels) * metrics_.twipsPerPixelY;
+  for (SimWindow* w : z_)
+    post([this, h = w->hWnd()] {
+      if (SimWindow* win = window(h); win && win->onDisplayChange) win->onDisplayChange();
+    });
+}
+
 std::unique_ptr<Window> SimDesktop::createWindow(const WindowDesign& design) {
   return std::make_unique<SimWindow>(*this, design);
 }

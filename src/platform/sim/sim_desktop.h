@@ -56,6 +56,7 @@ class SimDesktop : public Platform {
   void end() override;
   int messageBox(const std::string& text, const std::string& title, int style) override;
   ScreenMetrics screen() const override { return metrics_; }
+  bool screenTaken(Handle) override { return ++screenChecks, taken; }
   std::string getSetting(const std::string& app, const std::string& section, const std::string& key,
                          const std::string& fallback) override;
   void saveSetting(const std::string& app, const std::string& section, const std::string& key,
@@ -81,6 +82,13 @@ class SimDesktop : public Platform {
   void fillDesktop(std::uint32_t colour);
   void setDesktop(const Bitmap& picture);  // must be the screen's size
   const Bitmap& desktop() const { return desktop_; }
+  // The display's new size: the desktop picture is cut or grown (in its
+  // colour at the top left) and every window told at the next pass.
+  void changeDisplay(int widthPixels, int heightPixels);
+  // Whether a full-screen program, a presentation or a locked session has
+  // the screen, and how often the program asked.
+  bool taken = false;
+  int screenChecks = 0;
   // What the screen shows in a rectangle; outside the screen it is black.
   Bitmap capture(int x, int y, int w, int h) const;
   // A picture as the program loads it.

@@ -45,6 +45,11 @@ SimWindow::SimWindow(SimDesktop& desk, const WindowDesign& s)
   ensureBack();
   desk_.registerDC(dc_, &back);
   desk_.addWindow(this);
+  // A dialog first appears in the middle of the screen, as on the real one.
+  const ScreenMetrics scr = desk_.screen();
+  if (design.kind == WindowKind::Dialog)
+    moveToPixels(toPixels((scr.width - width_) / 2, scr.twipsPerPixelX),
+                 toPixels((scr.height - height_) / 2, scr.twipsPerPixelY));
 }
 
 SimWindow::~SimWindow() {

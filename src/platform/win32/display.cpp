@@ -50,4 +50,26 @@ ScreenMetrics screenMetrics() {
   return m;
 }
 
+bool screenTaken(HWND window) {
+  QUERY_USER_NOTIFICATION_STATE state{};
+  if (SUCCEEDED(SHQueryUserNotificationState(&state)) &&
+      (state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE || state == QUNS_NOT_PRESENT))
+    return true;
+  HWND fg = GetForegroundWindow();
+  DWORD pid = 0;
+  if (!fg || !GetWindowThreadProcessId(fg, &pid) || pid == GetCurrentProcessId()) return false;
+  if ((GetWindowLongW(fg, GWL_STYLE) & WS_CAPTION) == WS_CAPTION || IsZoomed(fg)) return false;
+  wchar_t cls[16] = L"";
+  GetClassNameW(fg, cls, 16);
+  for (const wchar_t* shell : {L"Progman", L"WorkerW", L"Shell_TrayWnd"})
+    if (lstrcmpW(cls, shell) == 0) return false;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof(mi);
+  RECT r{};
+  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &mi) || !GetWindowRect(fg, &r))
+    return false;
+  const RECT& m = mi.rcMonitor;
+  return r.left <= m.left && r.top <= m.top && r.right >= m.right && r.bottom >= m.bottom;
+}
+
 }  // namespace platform::win32

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/win32/win32.h"
 
 namespace platform::win32 {
 
@@ -16,5 +17,13 @@ float twipsPerPixelX();
 float twipsPerPixelY();
 
 ScreenMetrics screenMetrics();
+
+// Whether the monitor `window` is on is taken: the system says a full-screen
+// Direct3D program or a presentation runs, or the session is locked, behind
+// a screen saver or not the user's; or the foreground window is another
+// program's, without a caption, not maximized, and covers that monitor
+// whole. (A busy state alone is not enough: overlays leave it set, and it
+// comes for windows that do not fill the screen.)
+bool screenTaken(HWND window);
 
 }  // namespace platform::win32

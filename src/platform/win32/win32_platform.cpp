@@ -119,6 +119,8 @@ int Win32Platform::messageBox(const std::string& text, const std::string& title,
 
 ScreenMetrics Win32Platform::screen() const { return screenMetrics(); }
 
+bool Win32Platform::screenTaken(Handle hWnd) { return win32::screenTaken(fromHandle<HWND>(hWnd)); }
+
 std::string Win32Platform::getSetting(const std::string& app, const std::string& section,
                                       const std::string& key, const std::string& fallback) {
   HKEY hkey = nullptr;

@@ -32,6 +32,7 @@ class Win32Platform final : public Platform {
 
   int messageBox(const std::string& text, const std::string& title, int style) override;
   ScreenMetrics screen() const override;
+  bool screenTaken(Handle hWnd) override;
 
   std::string getSetting(const std::string& app, const std::string& section, const std::string& key,
                          const std::string& fallback) override;

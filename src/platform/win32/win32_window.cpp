@@ -262,6 +262,11 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_COMMAND: command(wParam, lParam); return 0;
+    case WM_DISPLAYCHANGE: {
+      auto handler = onDisplayChange;
+      callSafely(handler);
+      break;
+    }
     case DM_GETDEFID: return defaultButtonId();
     case WM_ACTIVATE:
       if (activated(wParam)) return 0;

@@ -255,8 +255,18 @@ int main() {
     emit("{\"holding\":true}");
     Sleep(INFINITE);
   }
+  if (cmd == L"cover") {
+    // A window over the whole screen in front, with a caption (1) or none,
+    // as a full-screen program's, until killed.
+    HWND h = CreateWindowExW(0, L"STATIC", L"cover", (n(2) ? WS_CAPTION : WS_POPUP) | WS_VISIBLE, 0, 0,
+                             GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                             nullptr, nullptr);
+    SetForegroundWindow(h);
+    emit(flag(GetForegroundWindow() == h));
+    for (MSG m; GetMessageW(&m, nullptr, 0, 0) > 0;) DispatchMessageW(&m);
+  }
   emit(
       "{\"usage\":\"find|kids CLASS|TITLE|*, capture X Y W H FILE, watch MS MS DIR CLASS..., "
-      "refmenu X Y FILE CAPTION..., hold\"}");
+      "refmenu X Y FILE CAPTION..., hold, cover CAPTION\"}");
   return 2;
 }
