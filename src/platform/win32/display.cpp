@@ -55,9 +55,12 @@ bool screenTaken(HWND window) {
   if (SUCCEEDED(SHQueryUserNotificationState(&state)) &&
       (state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE || state == QUNS_NOT_PRESENT))
     return true;
+  // With nothing else in front, the desktop itself may be the foreground
+  // window: it covers the monitor too, and it is no program's.
   HWND fg = GetForegroundWindow();
   DWORD pid = 0;
-  if (!fg || !GetWindowThreadProcessId(fg, &pid) || pid == GetCurrentProcessId()) return false;
+  if (!fg || fg == GetDesktopWindow() || fg == GetShellWindow()) return false;
+  if (!GetWindowThreadProcessId(fg, &pid) || pid == GetCurrentProcessId()) return false;
   if ((GetWindowLongW(fg, GWL_STYLE) & WS_CAPTION) == WS_CAPTION || IsZoomed(fg)) return false;
   wchar_t cls[16] = L"";
   GetClassNameW(fg, cls, 16);
