@@ -9,8 +9,6 @@ using namespace platform::sim;
 
 namespace {
 
-void fill(SimWindow& w, std::uint32_t c) { std::fill(w.back.pixels.begin(), w.back.pixels.end(), c); }
-
 // The topmost band above the rest, nothing of a zero-size window; off screen
 // captures black; a copy is clipped. (Raster operations: the frame tests.)
 TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
@@ -18,7 +16,7 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   desk.fillDesktop(0x111111);
   const WindowDesign character{"test", "", WindowKind::Character, 300, 300};
   SimWindow low(desk, character), high(desk, character);
-  fill(low, 0xAA0033), fill(high, 0x00BB00);
+  low.back = Bitmap(20, 20, 0xAA0033), high.back = Bitmap(20, 20, 0x00BB00);
   low.setLeft(-150), low.setTop(0), high.setLeft(0), high.setTop(150);  // at (-10, 0) and (0, 10)
   low.show(), high.show();
   EXPECT_EQ(desk.capture(5, 15, 1, 1).at(0, 0), 0x00BB00u);  // created later: on top
@@ -45,10 +43,21 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   EXPECT_EQ(std::make_tuple(held, first, second, desk.heldScreenDCs()), std::make_tuple(1, 1, 0, 0));
 }
 
-// Timers count afresh when changed or enabled; a tick never runs inside a
-// tick (those due meanwhile are dropped); nothing runs after the end.
-TEST(SimClock, TimersTickAtTheirIntervalNeverInsideATickAndNotAfterTheEnd) {
+// Posted events run at the next pass in order, what they post at the pass
+// after; a nested pass runs the events waiting behind it. Timers count afresh
+// when changed or enabled; a tick never runs inside a tick (those due
+// meanwhile are dropped); nothing runs after the end.
+TEST(SimClock, EventsInOrderTimersAtTheirIntervalNeverInsideATickNothingAfterTheEnd) {
   SimDesktop desk;
+  std::vector<int> ran;
+  desk.post([&] { ran.push_back(1), desk.post([&] { ran.push_back(3); }); });
+  desk.post([&] { ran.push_back(2); });
+  EXPECT_TRUE(ran.empty());
+  desk.doEvents();
+  EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+  desk.doEvents(), desk.post([&] { ran.push_back(4), desk.doEvents(), ran.push_back(6); });
+  desk.post([&] { ran.push_back(5); }), desk.doEvents();
+  EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4, 5, 6}));
   auto t = desk.createTimer(500, true), fast = desk.createTimer(30, false);
   std::vector<long long> at;
   int depth = 0, maxDepth = 0, fastTicks = 0;
@@ -66,34 +75,12 @@ TEST(SimClock, TimersTickAtTheirIntervalNeverInsideATickAndNotAfterTheEnd) {
     --depth;
   };
   fast->onTick = [&] { maxDepth = std::max(maxDepth, ++depth), --depth, ++fastTicks; };
-  fast->setEnabled(true);
-  desk.advance(1000);
+  fast->setEnabled(true), desk.advance(1000);
   EXPECT_TRUE(maxDepth == 1 && fastTicks > 0 && fastTicks < 1000 / 30) << maxDepth << ", " << fastTicks;
-  int ran = 0;
-  desk.post([&] { ++ran; });
-  desk.end();
-  desk.post([&] { ++ran; });
-  desk.advance(1000);
-  const int before = ran + desk.callsAfterEnd;
+  desk.post([&] { ran.push_back(7); }), desk.end(), desk.post([&] { ran.push_back(8); }), desk.advance(1000);
+  const std::size_t before = ran.size() + desk.callsAfterEnd;
   const bool notified = desk.Shell_NotifyIcon(NIM_DELETE, {});  // a program that went on calling is caught
-  EXPECT_EQ(std::make_tuple(before, notified, desk.callsAfterEnd), std::make_tuple(0, false, 1));
-}
-
-// Posted events run at the next pass in order, what they post at the pass
-// after; a nested pass runs the events waiting behind it.
-TEST(SimEvents, RunAtTheNextPassInOrderAndANestedPassRunsTheRest) {
-  SimDesktop desk;
-  std::vector<int> ran;
-  desk.post([&] { ran.push_back(1), desk.post([&] { ran.push_back(3); }); });
-  desk.post([&] { ran.push_back(2); });
-  EXPECT_TRUE(ran.empty());
-  desk.doEvents();
-  EXPECT_EQ(ran, (std::vector<int>{1, 2}));
-  desk.doEvents();
-  desk.post([&] { ran.push_back(4), desk.doEvents(), ran.push_back(6); });
-  desk.post([&] { ran.push_back(5); });
-  desk.doEvents();
-  EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(std::make_tuple(before, notified, desk.callsAfterEnd), std::make_tuple(6u, false, 1));
 }
 
 // A text box reports every change, set at once or typed at the next pass;
@@ -109,13 +96,10 @@ TEST(SimControls, ChangesInputAndKeys) {
   ok.setDefault(true), dialog.show(), rate.setText("25");
   desk.type(rate, "0");  // the caret after the text
   EXPECT_EQ(seen.size(), 1u);
-  desk.doEvents();
-  static_cast<SimTextBox&>(rate).selectAll();
+  desk.doEvents(), static_cast<SimTextBox&>(rate).selectAll();
   desk.type(rate, "7\b\b");  // over the selection; the second backspace finds nothing
-  for (auto key : {SimDesktop::Key::Enter, SimDesktop::Key::Escape}) desk.key(dialog, key);
-  desk.doEvents();
-  ok.setEnabled(false), desk.click(ok), desk.key(dialog, SimDesktop::Key::Enter);
-  desk.doEvents();
+  desk.key(dialog, SimDesktop::Key::Enter), desk.key(dialog, SimDesktop::Key::Escape), desk.doEvents();
+  ok.setEnabled(false), desk.click(ok), desk.key(dialog, SimDesktop::Key::Enter), desk.doEvents();
   dialog.hide(), desk.type(rate, "5"), desk.doEvents();
   EXPECT_EQ(seen, (std::vector<std::string>{"25", "250", "7", "", "ok", "cancel"}));
 }

@@ -9,39 +9,12 @@ using namespace platform;
 
 namespace {
 
-class BehaviourTest : public ::testing::Test, public ProgramOnDesktop {
-  void SetUp() override { start(); }
-};
-
 TEST(Scheduler, EachDrawPicksTheActivityOfItsRange) {
   const std::pair<int, Activity> edges[] = {
       {1, kWalkDown},   {10, kWalkDown},  {11, kWalkUp},   {20, kWalkUp},   {21, kWalkLeft}, {30, kWalkLeft},
       {31, kWalkRight}, {40, kWalkRight}, {41, kWaveHand}, {54, kWaveHand}, {55, kSitDown},  {100, kSitDown}};
   for (const auto& [r, activity] : edges)
     EXPECT_EQ(activityForDraw(static_cast<std::int16_t>(r)), activity) << r;
-}
-
-// Five ticks, 160 twips a step from the second on; the steps draw nothing.
-TEST_F(BehaviourTest, EachWalkMoves640TwipsThroughItsCells) {
-  const std::tuple<int, float, float, std::array<const char*, 5>> cases[] = {
-      {5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
-      {15, 0, -160, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
-      {25, -160, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
-      {35, 160, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}}};
-  for (const auto& [draw, dLeft, dTop, cells] : cases) {
-    SCOPED_TRACE(draw);
-    pekko().setLeft(7648), pekko().setTop(5728);
-    script({drawOf(draw, 100)});
-    const int draws = desk.randomNumbersDrawn;
-    for (int step = 1; step <= 5; ++step) {
-      tick();
-      EXPECT_EQ(
-          std::make_tuple(shown(pekko()), pekko().left(), pekko().top()),
-          std::make_tuple(std::string(cells[step - 1]), 7648 + dLeft * (step - 1), 5728 + dTop * (step - 1)))
-          << step;
-    }
-    EXPECT_EQ(std::make_tuple(app.m.actStep, desk.randomNumbersDrawn), std::make_tuple(0, draws + 1));
-  }
 }
 
 // A walk is refused (and drawn again in the tick) when his window moved by
@@ -60,63 +33,73 @@ TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
     for (float tpp : scale ? std::vector{scale} : std::vector{15.0f, 12.0f, 7.5f}) {
       SCOPED_TRACE(testing::Message() << tpp << ": " << draw << " at " << x << "," << y);
       ProgramOnDesktop p(tpp, scale ? 1920 : 1024, scale ? 1080 : 768);
-      p.start();
-      p.pekko().moveToPixels(x, y);  // as a drag leaves him
-      p.script({drawOf(draw, 100), drawOf(45, 100)});
-      p.tick();
+      p.start(), p.pekko().moveToPixels(x, y);  // as a drag leaves him
+      p.script({drawOf(draw, 100), drawOf(45, 100)}), p.tick();
       EXPECT_EQ(std::make_tuple(p.app.m.actMode, p.app.m.actStep), std::make_tuple(started, 1));
     }
 }
 
-// Each tick's draw (0: none). Hand-raising: 0, 1, 0 and a draw of 1..10: 1
-// ends it on the open mouth, else 1, 0 again. The sit-down holds two ticks,
-// then draws 1..100: an expression, rer's visit (94, 95: its first step in
-// the same tick) or the end (96 on), keeping the last expression.
-TEST_F(BehaviourTest, IdleActionsDrawByDraw) {
-  const std::tuple<int, int, const char*, int> ticks[] = {
+class BehaviourTest : public ::testing::Test, public ProgramOnDesktop {};
+
+// Each walk: five ticks, 160 twips a step from the second on; the steps draw
+// nothing. Then each tick's draw (0: none). Hand-raising: 0, 1, 0 and a draw
+// of 1..10: 1 ends it on the open mouth, else 1, 0 again. The sit-down holds
+// two ticks, then draws 1..100: an expression, rer's visit (94, 95: its first
+// step in the same tick) or the end (96 on), keeping the last expression.
+// Then the drag: any move sets the tip; only the left button, outside a
+// visit, starts the system's move loop, in which ticks go on.
+TEST_F(BehaviourTest, WalksIdleActionsDrawByDrawAndTheDrag) {
+  start();
+  const std::tuple<int, float, float, std::array<const char*, 5>> walks[] = {
+      {5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
+      {15, 0, -160, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
+      {25, -160, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
+      {35, 160, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}}};
+  for (const auto& [draw, dLeft, dTop, cells] : walks) {
+    SCOPED_TRACE(draw);
+    pekko().setLeft(7648), pekko().setTop(5728), script({drawOf(draw, 100)});
+    const int draws = desk.randomNumbersDrawn;
+    for (int step = 0; step < 5; ++step) {
+      tick();
+      EXPECT_EQ(std::make_tuple(shown(pekko()), pekko().left(), pekko().top()),
+                std::make_tuple(std::string(cells[step]), 7648 + dLeft * step, 5728 + dTop * step))
+          << step;
+    }
+    EXPECT_EQ(std::make_tuple(app.m.actStep, desk.randomNumbersDrawn), std::make_tuple(0, draws + 1));
+  }
+  const std::tuple<int, int, const char*, int> idle[] = {
       {45, 100, "action 0", 1}, {0, 0, "action 1", 2},    {2, 10, "action 0", 1},   {0, 0, "action 1", 2},
       {10, 10, "action 0", 1},  {0, 0, "action 1", 2},    {1, 10, "action 0", 0},   {60, 100, "action 2", 1},
       {0, 0, "action 2", 2},    {1, 100, "action 2", 2},  {50, 100, "action 2", 2}, {51, 100, "action 3", 2},
       {70, 100, "action 3", 2}, {71, 100, "action 4", 2}, {80, 100, "action 4", 2}, {81, 100, "action 5", 2},
       {93, 100, "action 5", 2}, {96, 100, "action 5", 0}, {60, 100, "action 2", 1}, {0, 0, "action 2", 2},
       {95, 100, "action 6", 1}};
-  for (const auto& [draw, of, cell, actStep] : ticks) {
+  for (const auto& [draw, of, cell, actStep] : idle) {
     if (draw) script({drawOf(draw, of)});
     tick();
     EXPECT_EQ(std::make_tuple(shown(pekko()), app.m.actStep), std::make_tuple(std::string(cell), actStep))
         << draw;
   }
-}
-
-// Any move sets the tip; only the left button, outside a visit, starts the
-// system's move loop, in which ticks go on.
-TEST(Drag, NeedsTheLeftButtonAndNoVisitAndAWalkGoesOnFromThere) {
-  ProgramOnDesktop p;
-  p.start();
-  auto& image1 = static_cast<platform::sim::SimMouseArea&>(p.app.pekko().Image1());
-  auto& timer = static_cast<platform::sim::SimTimer&>(p.app.pekko().Timer1());
+  auto& image1 = static_cast<platform::sim::SimMouseArea&>(app.pekko().Image1());
+  auto& timer = static_cast<platform::sim::SimTimer&>(app.pekko().Timer1());
   for (int buttons = 0; buttons <= (LeftButton | RightButton | MiddleButton); ++buttons)
     for (bool visit : {false, true}) {
       SCOPED_TRACE(testing::Message() << buttons << (visit ? " in a visit" : ""));
       const bool drags = (buttons & LeftButton) && !visit;
-      p.app.m.actMode = visit ? kRionVisit : kWaveHand, p.app.m.actStep = 1;  // ticks never walk
+      app.m.actMode = visit ? kRionVisit : kWaveHand, app.m.actStep = 1;  // ticks never walk
       image1.setToolTipText("");
-      const int x = p.pekko().pixelX(), ticks = timer.ticks;
-      p.desk.drag(p.pekko(), 20, 0, 1600, buttons);
-      p.desk.doEvents();
-      EXPECT_EQ(std::make_tuple(p.pekko().pixelX(), timer.ticks, image1.toolTipText()),
-                std::make_tuple(drags ? x + 20 : x, drags ? ticks + 3 : ticks,
+      const int x = pekko().pixelX(), before = timer.ticks;
+      desk.drag(pekko(), 20, 0, 1600, buttons), desk.doEvents();
+      EXPECT_EQ(std::make_tuple(pekko().pixelX(), timer.ticks, image1.toolTipText()),
+                std::make_tuple(drags ? x + 20 : x, drags ? before + 3 : before,
                                 std::string("12月5日(土) 22時7分 だよ")));
     }
-  EXPECT_EQ(std::make_pair(p.desk.releaseCaptures, p.desk.messageBoxes.size()),
+  EXPECT_EQ(std::make_pair(desk.releaseCaptures, desk.messageBoxes.size()),
             std::make_pair(4, std::size_t{0}));
   // A walk reads his place afresh: dragged to pixel (410, 432) he walks on from there.
-  p.pekko().setLeft(7650), p.pekko().setTop(5730);
-  p.app.m.actMode = kWalkDown, p.app.m.actStep = 2;
-  p.desk.drag(p.pekko(), -100, 50);
-  p.desk.doEvents();
-  p.tick();
-  EXPECT_EQ(std::make_pair(p.pekko().left(), p.pekko().top()), std::make_pair(6150.0f, 6480.0f + 160));
+  pekko().setLeft(7650), pekko().setTop(5730), app.m.actMode = kWalkDown, app.m.actStep = 2;
+  desk.drag(pekko(), -100, 50), desk.doEvents(), tick();
+  EXPECT_EQ(std::make_pair(pekko().left(), pekko().top()), std::make_pair(6150.0f, 6480.0f + 160));
 }
 
 }  // namespace

@@ -34,47 +34,36 @@ TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
     }
 }
 
-// Another app's window behind his left half and rer his right: both become his
-// background, and he stays above without taking the keyboard.
-TEST_F(FrameTest, WhatLiesBehindBecomesTheBackground) {
+// Another app's window behind his left half and rer his right become his
+// background, and he stays above without taking the keyboard. A handler run
+// in a drawing's passes draws another cell to its end before the outer
+// drawing takes the screen's context, and the outer captures what it left.
+TEST_F(FrameTest, WhatLiesBehindEvenANestedDrawingBecomesTheBackground) {
   desk.fillDesktop(0x000080);
   start();
   auto other = desk.openApplicationWindow(pekko().pixelX() - 100, pekko().pixelY() - 10, 132, 200, 0x00FF00);
-  rion().setLeft(pekko().left() + 48 * 15), rion().setTop(pekko().top()), rion().show();
+  rion().setLeft(pekko().left() + 40 * 15), rion().setTop(pekko().top()), rion().show();
   pekko().hide();  // rer's own background is the bare desktop
   app.pekko().BBfun3(std::int16_t{0});
   pekko().show(), pekko().topmost = false;
-  app.pekko().BBfun1(std::int16_t{0});
-  const Bitmap rer = composite(Picture::rPic3, 0, Bitmap(64, 92, 0x000080));
-  Bitmap background(64, 64, 0x000080);
-  for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x)
-      background.at(x, y) = x < 32 ? 0x00FF00 : x >= 48 ? rer.at(x - 48, y) : 0x000080;
-  EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 0, background));
-  EXPECT_TRUE(pekko().topmost && desk.stacking().back() == &pekko() && desk.foreground() == other->hWnd());
-}
-
-// A handler run in a drawing's passes draws another cell to its end before the
-// outer drawing takes the screen's context, and the outer captures what it left.
-TEST_F(FrameTest, ANestedDrawingRunsFirstAndLeavesTheOutersContextAlone) {
-  desk.fillDesktop(0x445566);
-  start();
   std::vector<int> order;
   desk.post([&] {
-    order.push_back(1);
     EXPECT_FALSE(app.m.scrDCHeld);
-    app.pekko().BBfun2(std::int16_t{4});
-    order.push_back(2);
+    order.push_back(1), app.pekko().BBfun2(std::int16_t{4}), order.push_back(2);
   });
   const int obtained = desk.screenDCsObtained, released = desk.screenDCsReleased;
-  app.pekko().BBfun1(std::int16_t{9});
-  order.push_back(3);
+  app.pekko().BBfun1(std::int16_t{9}), order.push_back(3);
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(std::make_tuple(desk.screenDCsObtained - obtained, desk.screenDCsReleased - released,
                             desk.heldScreenDCs(), app.m.scrDCHeld),
             std::make_tuple(2, 2, 0, false));
-  const Bitmap nested = composite(Picture::rPic2, 4, Bitmap(64, 64, 0x445566));
-  EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, nested));
+  const Bitmap rer = composite(Picture::rPic3, 0, Bitmap(64, 92, 0x000080));
+  Bitmap background(64, 64, 0x000080);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      background.at(x, y) = x < 32 ? 0x00FF00 : x >= 40 ? rer.at(x - 40, y) : 0x000080;
+  EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, composite(Picture::rPic2, 4, background)));
+  EXPECT_TRUE(pekko().topmost && desk.stacking().back() == &pekko() && desk.foreground() == other->hWnd());
 }
 
 // Left and Top are half the screen less 32 twips (not pixels), rounded half to
@@ -94,14 +83,13 @@ TEST(Startup, PlacedByTwipsAtEveryScaleWithAnExactFirstFrameAndTheStoredRate) {
     p.app.pekko().Form_Load();
     EXPECT_FALSE(p.pekko().visible());
     p.pekko().show();
-    EXPECT_EQ(std::make_tuple(p.pekko().left(), p.pekko().top(), p.pekko().width()),
-              std::make_tuple(1024 * tpp / 2 - 32, 768 * tpp / 2 - 32, 64 * tpp));
-    EXPECT_EQ(std::make_pair(p.pekko().pixelX(), p.pekko().pixelY()), std::make_pair(x, y));
+    EXPECT_EQ(std::make_tuple(p.pekko().left(), p.pekko().top(), p.pekko().width(), p.pekko().pixelX(),
+                              p.pekko().pixelY(), p.pekko().topmost),
+              std::make_tuple(1024 * tpp / 2 - 32, 768 * tpp / 2 - 32, 64 * tpp, x, y, true));
     EXPECT_EQ(p.onScreen(p.pekko()), composite(Picture::rPic1, 0, patternedDesktop(x, y, 64, 64)));
-    EXPECT_TRUE(p.pekko().topmost && !p.rion().visible());
-    EXPECT_EQ(std::make_tuple(p.rion().left(), p.rion().width(), p.rion().height()),
-              std::make_tuple(1024 * tpp, 10800.0f, 4875.0f));
-    EXPECT_EQ(p.app.m.actStep + p.desk.heldScreenDCs(), 0);
+    EXPECT_EQ(std::make_tuple(p.rion().left(), p.rion().width(), p.rion().height(), p.rion().visible(),
+                              p.app.m.actStep + p.desk.heldScreenDCs()),
+              std::make_tuple(1024 * tpp, 10800.0f, 4875.0f, false, 0));
     p.app.menu().mlove_Click();
     EXPECT_EQ(
         std::make_tuple(p.app.menu().Text1().text(), p.app.menu().Command1().enabled(), p.desk.settingWrites),

@@ -1,6 +1,5 @@
-// rer's visit and the call back step by step at several scales: to the twip
-// at 15 twips per pixel, to the pixel the same at every other; chat faces;
-// rate; boxes.
+// rer's visit and the call back step by step at several scales (to the twip at
+// 15 twips per pixel, to the pixel at the others); the chat, the rate, boxes.
 #include <cmath>
 
 #include "platform/twips.h"
@@ -35,11 +34,9 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
     bool done = false, timerOn = false;
     std::string cell;
     std::function<void()> watch = [&] {
-      if (rion().left() < last) {
-        if (steps++ == 0) cell = shown(rion());
-        timerOn |= timer().enabled();
-      }
-      last = rion().left();
+      const bool moved = rion().left() < last;
+      if (moved && steps++ == 0) cell = shown(rion());
+      timerOn |= moved && timer().enabled(), last = rion().left();
       if (!done) desk.post(watch);
     };
     desk.post(watch), f(), done = true, desk.doEvents();
@@ -53,17 +50,15 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
     int interval;
   };
   void expect(const Row& r) {
+    SCOPED_TRACE(testing::Message() << "step " << r.actStep);
     EXPECT_EQ(std::make_tuple(app.m.actStep, shown(pekko()), shown(rion()), timer().interval()),
               std::make_tuple(r.actStep, std::string(r.pekkoCell), std::string(r.rerCell), r.interval));
     const auto px = [](float twips) { return platform::toPixels(twips, 15); };
     EXPECT_EQ(std::make_tuple(rion().pixelX(), rion().pixelY(), pekko().pixelX(), pekko().pixelY()),
-              std::make_tuple(px(r.rerLeft), px(r.rerTop), px(r.pekkoLeft), px(r.pekkoTop)))
-        << "step " << r.actStep;
-    if (GetParam().t == 15) {
-      EXPECT_EQ(std::make_tuple(rion().left(), rion().top(), pekko().left(), pekko().top()),
-                std::make_tuple(r.rerLeft, r.rerTop, r.pekkoLeft, r.pekkoTop))
-          << "step " << r.actStep;
-    }
+              std::make_tuple(px(r.rerLeft), px(r.rerTop), px(r.pekkoLeft), px(r.pekkoTop)));
+    if (GetParam().t != 15) return;
+    EXPECT_EQ(std::make_tuple(rion().left(), rion().top(), pekko().left(), pekko().top()),
+              std::make_tuple(r.rerLeft, r.rerTop, r.pekkoLeft, r.pekkoTop));
   }
 };
 
@@ -71,18 +66,13 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
 // and ride steps at every step.
 TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   const float t = 15, W = 1024 * t, H = 768 * t, PL = GetParam().x * t, PT = 352 * t;
-  const float a = PL + 80 * t;  // where rer stops riding in
-  const float off = -64 * t;    // rer wholly beyond the left edge
-  const float centre = W / 2 - 32 * t;
-  const float top1 = PT - 12 * t, top6 = top1 - 6 * t, top9 = top6 + 32 * t;
+  const float a = PL + 80 * t, off = -64 * t;  // where rer stops riding in; wholly off the left edge
+  const float centre = W / 2 - 32 * t, top1 = PT - 12 * t, top6 = top1 - 6 * t, top9 = top6 + 32 * t;
   const int arrival = ridesTo(W, a), departure = ridesTo(a - 640, off), rideOff = ridesTo(a - 2640, off);
   const int in = ridesTo(W, centre), out = ridesTo(W - 200 * in, off);
-  if (GetParam().x == 480) {
-    EXPECT_EQ(std::make_tuple(a, arrival, departure, rideOff, centre, in, out),
-              std::make_tuple(8400.0f, 35, 44, 34, 7200.0f, 41, 41));
-    EXPECT_EQ(std::make_tuple(top1, top6, top9, a - 2640, PL - 640, PT + 400, H / 2 - 46 * t),
-              std::make_tuple(5100.0f, 5010.0f, 5490.0f, 5760.0f, 6560.0f, 5680.0f, 5070.0f));
-  }
+  // The ride counts by hand; every place is checked to the twip at 15.
+  EXPECT_EQ(std::make_tuple(arrival, departure, rideOff, in, out),
+            GetParam().x == 480 ? std::make_tuple(35, 44, 34, 41, 41) : std::make_tuple(0, 79, 69, 41, 41));
   desk.fillDesktop(kDesk);
   start();
   pekko().setLeft(GetParam().x * GetParam().t), pekko().setTop(352 * GetParam().t);
@@ -92,7 +82,6 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
     script({drawOf(94, 100)});  // the sit-down's draw that starts the visit in this tick
     const auto [steps, cell, timerOn] = ridden([&] { tick(); });
     EXPECT_EQ(std::make_pair(steps, timerOn), std::make_pair(arrival, false));
-    EXPECT_TRUE(timer().enabled() && rion().visible());
     expect({1, "action 6", "rer 1", W - 200 * arrival, top1, PL, PT, elope ? 1000 : 500});
     const Row walkUp[] = {{2, "walk 9", "rer 2", a - 160, top1, PL, PT, 250},
                           {3, "walk 9", "rer 1", a - 320, top1, PL, PT, 250},
@@ -105,11 +94,9 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
     // into the next visit); an ordinary frame before the elopement.
     const char *face = elope ? "action 8" : "action 10", *rerFace = elope ? "rer 5" : "rer 7";
     const int pace = elope ? 500 : 1000;
-    script({drawOf(2, 50), drawOf(elope ? 35 : 5, 50), drawOf(elope ? 43 : 5, 50)});
-    tick();
+    script({drawOf(2, 50), drawOf(elope ? 35 : 5, 50), drawOf(elope ? 43 : 5, 50)}), tick();
     expect({7, face, rerFace, a - 640, top6, PL, PT, pace});
-    script({drawOf(1, 50)});  // the chat ends, drawing nothing
-    tick();
+    script({drawOf(1, 50)}), tick();  // the chat ends, drawing nothing
     expect({8, face, rerFace, a - 640, top6, PL, PT, pace});
     script({drawOf(elope ? 10 : 11, 100)});  // against the default rate of 10
     if (!elope) {
@@ -120,29 +107,25 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
     }
     EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(10, "rer 0", true));  // the timer on through two loops
     const float R = a - 2640, PT2 = PT + 400;
-    const Row together[] = {{9, "action 12", "rer 8", R, top9, PL, PT2, 2000},
-                            {10, "action 12", "rer 9", R, top9, PL, PT2, 500},
+    expect({9, "action 12", "rer 8", R, top9, PL, PT2, 2000});
+    const Row together[] = {{10, "action 12", "rer 9", R, top9, PL, PT2, 500},
                             {11, "action 13", "rer 9", R, top9, PL, PT2, 500},
                             {12, "walk 7", "rer 9", R, top9, PL - 160, PT2, 250},
                             {13, "walk 6", "rer 9", R, top9, PL - 320, PT2, 250},
                             {14, "walk 7", "rer 9", R, top9, PL - 480, PT2, 250},
                             {15, "walk 6", "rer 9", R, top9, PL - 640, PT2, 250}};
-    for (const Row& r : together) {
-      if (r.actStep > 9) tick();
-      expect(r);
-    }
+    for (const Row& r : together) tick(), expect(r);
     EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(rideOff, "rer 10", false));
     expect({0, "walk 0", "rer 10", R - 200 * rideOff, top9, PL - 640, PT2, 500});
-    EXPECT_FALSE(pekko().visible() || timer().enabled());
-    EXPECT_TRUE(mgo() == "呼び戻す" && app.m.actMode == kRionVisit);
+    EXPECT_TRUE(!pekko().visible() && !timer().enabled() && mgo() == "呼び戻す" &&
+                app.m.actMode == kRionVisit);
   }
 
   // Nothing happens until the call back: rer rides in to the centre and off
   // alone; ペッコ, set down facing left, drawn on arrival and each step out.
   const int drawn = desk.screenDCsObtained;
-  desk.advance(10000);
+  desk.advance(10000), desk.setWindowPosCalls.clear();
   EXPECT_EQ(desk.screenDCsObtained, drawn);
-  desk.setWindowPosCalls.clear();
   EXPECT_FALSE(std::get<2>(ridden([&] { app.menu().mgo_Click(); })));  // the timer off while riding
   int frames[2] = {};                                                  // ペッコ's and rer's
   for (const auto& call : desk.setWindowPosCalls) ++frames[call.hWnd == rion().hWnd()];
@@ -164,14 +147,68 @@ INSTANTIATE_TEST_SUITE_P(Scales, VisitAtScale,
                                   std::to_string(info.param.x);
                          });
 
-class RerTest : public ::testing::Test, public ProgramOnDesktop {
-  void SetUp() override { start(); }
-};
+class RerTest : public ::testing::Test, public ProgramOnDesktop {};
 
-// Chat faces from p and q; both below 10 blush for a second. The blush and
-// the next ordinary frame after one take rer away first, so that ペッコ's
-// frame, which rer overlaps, is drawn over the bare desktop.
-TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
+// Sent out mid-walk, the walk waits; called back before rer has a frame, rer
+// is centred by his design height 4875 (5760 - 2437.5) and stops at the centre.
+// Hovered, rer tells the free memory; clicked, a box, as ペッコ the clock; while
+// a box is open ticks go on, yet no character is raised over it. Then the
+// chat's faces at the edges of their ranges, and the rate.
+TEST_F(RerTest, SendOutAndCallBackWhatRerTellsBoxesTheChatAndTheRate) {
+  start();
+  script({drawOf(5, 100)}), tick(), tick();
+  ASSERT_EQ(app.m.actStep, 2);
+  app.menu().mgo_Click();
+  EXPECT_FALSE(mgo() != "呼び戻す" || pekko().visible() || rion().visible() ||
+               app.pekko().Timer1().enabled());
+  desk.advance(5000), desk.setWindowPosCalls.clear(), app.menu().mgo_Click();
+  EXPECT_EQ(rion().top(), 3322.5f);
+  int moves[2] = {};  // ペッコ's and rer's: 41 steps in to 7160, 41 out to -1040
+  for (const auto& call : desk.setWindowPosCalls) ++moves[call.hWnd == rion().hWnd()];
+  EXPECT_EQ(std::make_tuple(moves[0], moves[1], rion().left()), std::make_tuple(1 + 41, 41 + 41, -1040.0f));
+  const float top = pekko().top();
+  tick();  // the walk goes on
+  EXPECT_EQ(std::make_tuple(app.m.actStep, pekko().top()), std::make_tuple(3, top + 160));
+  // Only exactly "遊びにやる" sends him out; any other caption calls back.
+  for (const char* caption : {"遊びにやる ", "", "FILE"}) {
+    app.menu().mfile().setCaption(::mgo, caption), app.menu().mgo_Click();
+    EXPECT_TRUE(mgo() == "遊びにやる" && pekko().visible()) << caption;
+  }
+
+  rion().setLeft(8000), rion().setTop(3000), rion().show(), app.pekko().BBfun3(0);
+  auto& image1 = static_cast<platform::sim::SimMouseArea&>(app.rion().Image1());
+  for (int buttons : {0, platform::LeftButton, platform::RightButton | platform::MiddleButton}) {
+    image1.setToolTipText(""), desk.mouseMove(rion(), buttons), desk.doEvents();
+    EXPECT_EQ(image1.toolTipText(), "リソースの残りは37% だぜ！") << buttons;
+  }
+  EXPECT_TRUE(desk.sentMessages.empty());  // no drag of rer
+  desk.memory = {33554432, 33554432, 100663296, 100663296};
+  script({drawOf(45, 100)}), app.m.actStep = 0;                      // he raises a hand, a frame every tick
+  auto work = desk.openApplicationWindow(0, 0, 300, 200, 0xEEEEEE);  // it has the keyboard
+  for (SimWindow* clicked : {&pekko(), &rion()}) {
+    int raised = 0, frames = 0;
+    bool anyTopmost = true;
+    desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
+      const int before = desk.screenDCsObtained;
+      desk.setWindowPosCalls.clear(), desk.advance(2000), app.pekko().GoRion();
+      frames = desk.screenDCsObtained - before;
+      for (const auto& call : desk.setWindowPosCalls) raised += !(call.flags & platform::SWP_NOZORDER);
+      return anyTopmost = pekko().topmost || rion().topmost, platform::IDOK;
+    };
+    desk.click(*clicked, 63, 63), desk.doEvents();  // the far corner of the cell is still him
+    EXPECT_EQ(std::make_tuple(frames >= 4, raised, anyTopmost, pekko().topmost && rion().topmost),
+              std::make_tuple(true, 0, false, true));
+  }
+  EXPECT_EQ(desk.foreground(), work->hWnd());
+  ASSERT_EQ(desk.messageBoxes.size(), 2u);
+  const auto& [clock, memory] = std::tie(desk.messageBoxes[0], desk.messageBoxes[1]);
+  EXPECT_EQ(std::tie(clock.text, clock.title, clock.style),
+            std::make_tuple("12月5日(土) 22時7分 だよ", "ペッコ", platform::MB_OK));
+  EXPECT_EQ(std::tie(memory.text, memory.title), std::make_tuple("リソースの残りは100% だぜ！", "rer"));
+
+  // Chat faces from p and q; both below 10 blush for a second. The blush and
+  // the next ordinary frame after one take rer away first, so that ペッコ's
+  // frame, which rer overlaps, is drawn over the bare desktop.
   desk.fillDesktop(kDesk);
   rion().setLeft(pekko().left() + 560), rion().setTop(pekko().top() - 270), rion().show();
   const std::tuple<int, int, const char*, const char*, bool> cases[] = {
@@ -182,10 +219,8 @@ TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
   for (const auto& [p, q, pekkoCell, rerCell, overBareDesk] : cases) {
     SCOPED_TRACE(testing::Message() << p << ", " << q);
     const bool blush = p < 10 && q < 10;
-    app.m.actMode = kRionVisit, app.m.actStep = 7;
-    script({drawOf(2, 50), drawOf(p, 50), drawOf(q, 50)});
-    tick();
-    // actStep 7: the chat again at the next tick.
+    app.m.actMode = kRionVisit, app.m.actStep = 7;  // the chat again at every tick
+    script({drawOf(2, 50), drawOf(p, 50), drawOf(q, 50)}), tick();
     EXPECT_EQ(
         std::make_tuple(app.m.actStep, shown(pekko()), shown(rion()), app.pekko().blushShown(),
                         app.pekko().Timer1().interval()),
@@ -200,87 +235,9 @@ TEST_F(RerTest, TheChatsFacesAtTheEdgesOfTheirRangesTheBlushAndTheRate) {
       {0, 1, false}, {100, 100, true}, {10, 10, true}, {10, 11, false}, {150, 100, true}};
   for (const auto& [rate, draw, elopes] : rates) {
     app.m.actMode = kRionVisit, app.m.actStep = 8, app.m.kakePer = rate;
-    rion().setLeft(3000);
-    script({drawOf(draw, 100)});
-    tick();
+    rion().setLeft(3000), script({drawOf(draw, 100)}), tick();
     EXPECT_EQ(rion().left(), elopes ? 1000 : -1000) << "rate " << rate << ", draw " << draw;
   }
-}
-
-// Sent out mid-walk, the walk waits; called back before rer has a frame, rer
-// is centred by his design height 4875 (5760 - 2437.5) and stops at the centre.
-TEST_F(RerTest, SendOutKeepsTheWalkAndANeverDrawnRerRidesAboveTheCentre) {
-  script({drawOf(5, 100)});
-  tick(), tick();
-  ASSERT_EQ(app.m.actStep, 2);
-  app.menu().mgo_Click();
-  EXPECT_FALSE(mgo() != "呼び戻す" || pekko().visible() || rion().visible() ||
-               app.pekko().Timer1().enabled());
-  const int drawn = desk.screenDCsObtained;
-  desk.advance(5000);
-  EXPECT_EQ(desk.screenDCsObtained, drawn);
-  ASSERT_EQ(rion().height(), 4875.0f);
-  desk.setWindowPosCalls.clear();
-  app.menu().mgo_Click();
-  EXPECT_EQ(rion().top(), 3322.5f);
-  int frames[2] = {};  // ペッコ's and rer's: 41 steps in to 7160, 41 out to -1040
-  for (const auto& call : desk.setWindowPosCalls) ++frames[call.hWnd == rion().hWnd()];
-  EXPECT_EQ(std::make_tuple(frames[0], frames[1], rion().left()), std::make_tuple(1 + 41, 41 + 41, -1040.0f));
-  EXPECT_EQ(mgo(), "遊びにやる");
-  const float top = pekko().top();
-  tick();
-  EXPECT_EQ(std::make_tuple(app.m.actStep, pekko().top()),
-            std::make_tuple(3, top + 160));  // the walk goes on
-  // Only exactly "遊びにやる" sends him out; any other caption calls back.
-  for (const char* caption : {"遊びにやる ", "", "FILE"}) {
-    app.menu().mfile().setCaption(::mgo, caption);
-    app.menu().mgo_Click();
-    EXPECT_TRUE(mgo() == "遊びにやる" && pekko().visible()) << caption;
-  }
-}
-
-// Hovered, rer tells the free memory; clicked, a box, as ペッコ the clock. While
-// a box is open ticks go on, yet no character is raised over it.
-TEST_F(RerTest, WhatRerTellsAndBoxesThatNoCharacterCovers) {
-  rion().setLeft(8000), rion().setTop(3000), rion().show();
-  app.pekko().BBfun3(0);
-  auto& image1 = static_cast<platform::sim::SimMouseArea&>(app.rion().Image1());
-  for (int buttons : {0, platform::LeftButton, platform::RightButton | platform::MiddleButton}) {
-    image1.setToolTipText("");
-    desk.mouseMove(rion(), buttons);
-    desk.doEvents();
-    EXPECT_EQ(image1.toolTipText(), "リソースの残りは37% だぜ！") << buttons;
-  }
-  EXPECT_TRUE(desk.sentMessages.empty());  // no drag of rer
-  desk.memory.ullAvailPageFile = desk.memory.ullTotalPageFile,
-  desk.memory.ullAvailPhys = desk.memory.ullTotalPhys;
-  script({drawOf(45, 100)});                                         // he raises a hand, a frame every tick
-  auto work = desk.openApplicationWindow(0, 0, 300, 200, 0xEEEEEE);  // it has the keyboard
-  for (SimWindow* clicked : {&pekko(), &rion()}) {
-    int raised = 0, frames = 0;
-    bool anyTopmost = true;
-    desk.onMessageBox = [&](const platform::sim::MessageBoxCall&) {
-      const std::size_t calls = desk.setWindowPosCalls.size();
-      const int before = desk.screenDCsObtained;
-      desk.advance(2000);
-      app.pekko().GoRion();
-      frames = desk.screenDCsObtained - before;
-      for (std::size_t i = calls; i < desk.setWindowPosCalls.size(); ++i)
-        raised += !(desk.setWindowPosCalls[i].flags & platform::SWP_NOZORDER);
-      anyTopmost = pekko().topmost || rion().topmost;
-      return platform::IDOK;
-    };
-    desk.click(*clicked, 63, 63);  // the far corner of the cell is still him
-    desk.doEvents();
-    EXPECT_EQ(std::make_tuple(frames >= 4, raised, anyTopmost, pekko().topmost && rion().topmost),
-              std::make_tuple(true, 0, false, true));
-  }
-  EXPECT_EQ(desk.foreground(), work->hWnd());
-  ASSERT_EQ(desk.messageBoxes.size(), 2u);
-  const auto& [clock, memory] = std::tie(desk.messageBoxes[0], desk.messageBoxes[1]);
-  EXPECT_EQ(std::tie(clock.text, clock.title, clock.style),
-            std::make_tuple("12月5日(土) 22時7分 だよ", "ペッコ", platform::MB_OK));
-  EXPECT_EQ(std::tie(memory.text, memory.title), std::make_tuple("リソースの残りは100% だぜ！", "rer"));
 }
 
 }  // namespace
