@@ -32,6 +32,8 @@ stage deps bash scripts/deps.sh
 built=$((status == 0))
 [ $built -eq 1 ] && stage "host tests" ctest --test-dir build/host --output-on-failure -j2
 [ $built -eq 1 ] && stage "exe imports" bash tests/imports.sh
+# The end-to-end run starts the program from this archive too.
+[ $built -eq 1 ] && stage "release archive" bash scripts/dist.sh
 # The Wine stages run the build this host can run; scripts/wine-build.sh
 # tries a 32-bit program to find out (XPEKKO_WINE_BUILD overrides it).
 wine_build=$(bash scripts/wine-build.sh)

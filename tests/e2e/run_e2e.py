@@ -3,12 +3,13 @@ headless Wine desktop (wineenv.py), at 96 and 192 dpi, seen from inside by
 probe.exe (Wine draws every window into one X window), driven by xdotool.
 Each step prints PASS or FAIL; pictures for review go to out/e2e/ ($E2E_OUT)."""
 
-import json, os, re, subprocess, sys, time, traceback  # noqa: E401
+import json, os, re, shutil, subprocess, sys, time, traceback, zipfile  # noqa: E401
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from wineenv import LOGPIXELS, PROBE, ROOT, SCREEN_H, SCREEN_W, Desktop, HarnessError, kill, log, until, winpath  # noqa: E402
+from wineenv import (BUILD, EXE, LOGPIXELS, PROBE, ROOT, SCREEN_H, SCREEN_W, Desktop, HarnessError, kill,  # noqa: E402
+                     log, until, winpath)
 
 from PIL import Image, ImageChops, ImageDraw, ImageMath  # noqa: E402
 
@@ -58,8 +59,8 @@ class Run:
     """One start of the program; the desktop, tray and the probe's menu before it; a
     probe watch every 50 ms: per sample "wins" [ペッコ, rer] with "r", "visible", "shot"."""
 
-    def __init__(self, d, dpi, seed, watch=True):
-        self.d, self.name, self.cells, self.stored = d, f"dpi{dpi}", {}, d.rate()
+    def __init__(self, d, dpi, seed, watch=True, exe=EXE, name=None):
+        self.d, self.name, self.cells, self.stored = d, name or f"dpi{dpi}", {}, d.rate()
         self.s = (dpi + 48) // 96  # screen pixels to one of the program's
         self.desktop = d.capture(0, 0, SCREEN_W, SCREEN_H, f"{self.name}-desktop-before")
         bar = d.find("Shell_TrayWnd")[0]["rect"]
@@ -73,7 +74,7 @@ class Run:
         self.watch = watch and subprocess.Popen(d.wine(PROBE, "watch", 50, 120000, winpath(self.dir), "pekkoForm",
                                                        "rionForm"), env=d.env(), stdout=open(self.dir / "w", "wb"))
         until(lambda: not watch or (self.dir / "w").stat().st_size, 20, "probe watch")
-        self.app = d.start_app(seed and {"XPEKKO_RANDOM_SEED": str(seed)})
+        self.app = d.start_app(seed and {"XPEKKO_RANDOM_SEED": str(seed)}, exe)
         self.pid = until(lambda: [w for w in d.find("pekkoForm") if w["visible"]], 20, "ペッコ shown")[0]["pid"]
 
     def samples(self):
@@ -361,8 +362,28 @@ def rate_dialog(run, popup):
     return "14"
 
 
-SCENARIOS = {96: [first_frame, window_and_taskbar, visit, clock_box, full_screen, drag, menu_and_exit],
-             192: [first_frame, window_and_taskbar, visit, drag, menu_and_exit]}
+def unpacked():
+    """The release archive (scripts/dist.sh), holding exactly its five files, unpacked into
+    a fresh folder; the program this host's Wine runs, from there."""
+    zips = list((ROOT / "out/dist").glob("xpekko-*.zip"))
+    check(len(zips) == 1, f"release archives in out/dist: {zips}")
+    names = sorted(zipfile.ZipFile(zips[0]).namelist())
+    check(names == ["LICENSE", "README.txt", "THIRD-PARTY-NOTICES.txt", "xpekko.exe", "xpekko64.exe"],
+          f"{zips[0].name} holds {names}")
+    shutil.rmtree(OUT / "archive", ignore_errors=True)
+    zipfile.ZipFile(zips[0]).extractall(OUT / "archive")
+    return OUT / "archive" / ("xpekko.exe" if BUILD.name == "win32" else "xpekko64.exe")
+
+
+def exits(run, dpi):
+    ended(run, choose(run, EXIT_ITEM) or run.stored[1])
+
+
+# (name, dpi, the program, its steps)
+SCENARIOS = [("dpi96", 96, lambda: EXE, [first_frame, window_and_taskbar, visit, clock_box, full_screen, drag,
+                                          menu_and_exit]),
+             ("dpi192", 192, lambda: EXE, [first_frame, window_and_taskbar, visit, drag, menu_and_exit]),
+             ("archive", 96, unpacked, [first_frame, exits])]
 
 
 def main():
@@ -372,12 +393,17 @@ def main():
     t_all = time.monotonic()
     try:
         with Desktop(OUT) as d:
-            for dpi, steps in SCENARIOS.items():
+            for name, dpi, program, steps in SCENARIOS:
                 if dpi != d.dpi:
                     d.set_dpi(dpi)
                 d.rate("0")  # ペッコ stays when rer leaves
-                run = Run(d, dpi, SEEDS[dpi])
-                d.screenshot().save(OUT / f"dpi{dpi}-desktop.png")
+                try:
+                    run = Run(d, dpi, SEEDS[dpi], exe=program(), name=name)
+                except Failure as e:
+                    failed += 1
+                    print(f"FAIL {name}: {e}", flush=True)
+                    continue
+                d.screenshot().save(OUT / f"{name}-desktop.png")
                 for step in steps:
                     t0, why = time.monotonic(), ""
                     try:
@@ -385,7 +411,7 @@ def main():
                     except Exception as e:
                         why = str(e) if isinstance(e, (Failure, HarnessError)) else traceback.format_exc(limit=3)
                     passed, failed = passed + (not why), failed + bool(why)
-                    print(f"{'FAIL' if why else 'PASS'} dpi{dpi}_{step.__name__} ({time.monotonic() - t0:.1f} s)"
+                    print(f"{'FAIL' if why else 'PASS'} {name}_{step.__name__} ({time.monotonic() - t0:.1f} s)"
                           f"{': ' + why if why else ''}", flush=True)
                 kill(run.app)
                 kill(run.watch)

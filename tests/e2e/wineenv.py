@@ -190,8 +190,8 @@ class Desktop:
         self.probe("capture", x, y, w, h, winpath(self.out / f"{name}.ppm"))
         return Image.open(self.out / f"{name}.ppm").convert("RGB")
 
-    def start_app(self, env=None):
-        self.apps.append(subprocess.Popen(self.wine(EXE), cwd=EXE.parent, env={**self.env(), **(env or {})},
+    def start_app(self, env=None, exe=EXE):
+        self.apps.append(subprocess.Popen(self.wine(exe), cwd=exe.parent, env={**self.env(), **(env or {})},
                                           stdout=self.log("xpekko"), stderr=subprocess.STDOUT))
         return self.apps[-1]
 
