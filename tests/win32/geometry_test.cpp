@@ -156,7 +156,7 @@ TEST(Scale, AFrameIsTheCellInBlocksOverTheExactDesktop) {
       const int cx = (x0 + x) / s - kLeft, cy = (y0 + y) / s - kTop;
       const std::uint32_t bg = pattern.at(x0 + x - kAt * s, y0 + y - kAt * s);
       const bool his = cx >= 0 && cx < 64 && cy >= 0 && cy < 64;
-      const std::uint32_t image = his ? cells.at(kCell * 64 + cx, cy) : 0;
+      const std::uint32_t image = his ? cells.at(kCell * 64 + cx, cy) : 0xFFFFFF;
       const std::uint32_t mask = his ? cells.at(kCell * 64 + cx, 64 + cy) : 0xFFFFFF;
       figure += mask == 0;
       wrong += got.at(x, y) != ((image ^ (mask & ~bg)) & 0xFFFFFF);
