@@ -19,11 +19,11 @@ bool pekkoForm::stepAside() {
   // Drawn while still hidden, each shows only his fresh frame, where he
   // was; the next tick goes on from there. One shown meanwhile (called back
   // from the menu) already has his frame.
-  const bool back = pekkoAside_ || rerAside_;
-  if (std::exchange(pekkoAside_, false) && !form_->visible()) redraw(), form_->show();
+  bool back = false;
+  if (std::exchange(pekkoAside_, false) && !form_->visible()) redraw(), form_->show(), back = true;
   if (std::exchange(rerAside_, false) && rion && !rion->visible()) {
     const std::int16_t cell = lastRerCell_;
-    BBfun3(cell), rion->show();
+    BBfun3(cell), rion->show(), back = true;
   }
   return back;
 }
