@@ -110,24 +110,24 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsTheirCommandsAndTheRateDialog) {
               std::make_tuple(!enabled, enabled, std::string(stored), enabled ? stored : before));
   }
   // The whole OK button shows (below the designed client height). Esc closes
-  // without storing; while open ticks and the tray go on, and no character
-  // covers the version box; 終了 ends without storing, releasing a held
-  // screen context.
+  // without storing; no character covers the version box (the dialog closed,
+  // which would keep them below too); while open ticks and the tray go on;
+  // 終了 ends without storing, releasing a held screen context.
   EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
   const int writes = desk.settingWrites;
   choose(mlove), typeOver("55"), desk.key(menu(), Key::Escape), desk.doEvents();
   EXPECT_TRUE(!menu().visible() && app.menu().mfile().visible());
-  choose(mlove), typeOver("77");
-  const int frames = desk.screenDCsObtained;
   bool topmost = true;
   desk.onMessageBox = [&](const sim::MessageBoxCall&) { return topmost = pekko().topmost, IDOK; };
-  desk.advance(3000), choose(mabout);
-  EXPECT_GT(desk.screenDCsObtained, frames);
+  choose(mabout);
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
   const auto& box = desk.messageBoxes[0];
   EXPECT_EQ(std::tie(box.text, box.title, box.style, topmost),
             std::make_tuple("ぴょこぴょこペッコ Ver.1.21", "ﾊﾞｰｼﾞｮﾝ情報", 0, false));
-  app.m.scrDC = desk.GetDC(0), app.m.scrDCHeld = true;
+  choose(mlove), typeOver("77");
+  const int frames = desk.screenDCsObtained;
+  desk.advance(3000), app.m.scrDC = desk.GetDC(0), app.m.scrDCHeld = true;
+  EXPECT_GT(desk.screenDCsObtained, frames);
   choose(mend), desk.advance(5000);  // releases the context, removes the icon, ends; nothing runs after
   EXPECT_TRUE(desk.ended() && desk.trayIcons.empty() && app.m.kakePer == 33);
   EXPECT_EQ(desk.heldScreenDCs() + desk.callsAfterEnd + desk.settingWrites - writes, 0);
