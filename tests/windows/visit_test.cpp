@@ -73,9 +73,7 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   // The ride counts by hand; every place is checked to the twip at 15.
   EXPECT_EQ(std::make_tuple(arrival, departure, rideOff, in, out),
             GetParam().x == 480 ? std::make_tuple(35, 44, 34, 41, 41) : std::make_tuple(0, 79, 69, 41, 41));
-  desk.fillDesktop(kDesk);
-  start();
-  pekko().setLeft(GetParam().x * GetParam().t), pekko().setTop(352 * GetParam().t);
+  desk.fillDesktop(kDesk), start(), pekko().moveToPixels(GetParam().x, 352);
   for (bool elope : {false, true}) {
     SCOPED_TRACE(elope ? "elopement" : "lone departure");
     app.m.actMode = kSitDown, app.m.actStep = 2;
@@ -152,8 +150,7 @@ class RerTest : public ::testing::Test, public ProgramOnDesktop {};
 // a box is open ticks go on, yet no character is raised over it. Then the
 // chat's faces at the edges of their ranges, and the rate.
 TEST_F(RerTest, SendOutAndCallBackWhatRerTellsBoxesTheChatAndTheRate) {
-  start();
-  script({drawOf(5, 100)}), tick(), tick();
+  start(), script({drawOf(5, 100)}), tick(), tick();
   ASSERT_EQ(app.m.actStep, 2);
   app.menu().mgo_Click();
   EXPECT_FALSE(mgo() != "呼び戻す" || pekko().visible() || rion().visible() ||
@@ -222,10 +219,9 @@ TEST_F(RerTest, SendOutAndCallBackWhatRerTellsBoxesTheChatAndTheRate) {
         std::make_tuple(app.m.actStep, shown(pekko()), shown(rion()), app.pekko().blushShown(),
                         app.pekko().Timer1().interval()),
         std::make_tuple(7, std::string(pekkoCell), std::string(rerCell), blush ? 1 : 0, blush ? 1000 : 500));
-    Bitmap held(64, 64);
+    Bitmap held(64, 64);  // the top left of his back image, which keeps his designed size
     for (int i = 0; i < 64 * 64; ++i) held.pixels[i] = pekko().back.at(i % 64, i / 64);
-    const Bitmap bare = composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk));
-    EXPECT_EQ(held == bare, overBareDesk);
+    EXPECT_EQ(held == composite(Picture::rPic2, blush ? 10 : 2, Bitmap(64, 64, kDesk)), overBareDesk);
   }
   // The farewell's draw of 1..100 elopes when at most the rate.
   const std::tuple<std::int16_t, int, bool> rates[] = {{0, 1, false}, {100, 100, true}, {150, 100, true}};
