@@ -15,12 +15,9 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
  protected:
   MenuTest() : ProgramOnDesktop(12) {}
   void SetUp() override {
-    desk.onPopup = [this](SimMenu&) { return choice; };
-    start();
+    desk.onPopup = [this](SimMenu&) { return choice; }, start();
   }
-  void choose(int item, int message = WM_LBUTTONUP) {
-    choice = item, desk.trayMouse(message), desk.doEvents();
-  }
+  void choose(int item, int m = WM_LBUTTONUP) { choice = item, desk.trayMouse(m), desk.doEvents(); }
   SimTextBox& text1() { return static_cast<SimTextBox&>(app.menu().Text1()); }
   SimButton& ok() { return static_cast<SimButton&>(app.menu().Command1()); }
   void typeOver(const std::string& text) {
@@ -63,8 +60,7 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsTheirCommandsAndTheRateDialog) {
   std::vector<std::string> order;
   desk.onPopup = [&](SimMenu&) { return order.push_back("popup"), choice; };
   desk.cursorX = 1010, desk.cursorY = 755, desk.trayMouse(514);
-  desk.post([&] { order.push_back("pending"); });
-  choose(-1, 517);
+  desk.post([&] { order.push_back("pending"); }), choose(-1, 517);
   ASSERT_EQ(order, (std::vector<std::string>{"pending", "popup", "popup"}));
   EXPECT_EQ(std::make_pair(desk.popups[0].x, desk.popups[0].y), std::make_pair(1010, 755));
   std::vector<std::string> captions;
