@@ -44,8 +44,7 @@ struct Stream : ProgramOnDesktop {
       step(), ++f_.events, ++event_, check();
     if (!f_.violation.empty()) return;
     choose(mend);
-    if (!desk.ended() || !desk.trayIcons.empty() || desk.heldScreenDCs() != 0)
-      fail("終了 did not end cleanly");
+    if (!desk.ended() || !desk.trayIcons.empty() || desk.heldScreenDCs()) fail("終了 did not end cleanly");
     ++f_.endings;
   }
 
@@ -98,18 +97,16 @@ struct Stream : ProgramOnDesktop {
     if (how == 0) desk.click(static_cast<platform::sim::SimButton&>(app.menu().Command1()));
     if (how == 1) desk.key(menu(), SimDesktop::Key::Enter);
     if (how == 2) desk.key(menu(), SimDesktop::Key::Escape);
-    if (app.menu().Command1().enabled() != (rate >= 0))
-      fail("OK is enabled for a text that is no rate, or not for one");
+    if (app.menu().Command1().enabled() != (rate >= 0)) fail("OK enabled for a text that is no rate, or not");
     desk.doEvents();
     if (how <= 1 && rate >= 0) acceptedRate_ = static_cast<std::int16_t>(rate);
   }
 
   void check() {
     const Module1& m = app.m;
-    if (m.actStep < 0 || m.actStep > 16 || m.actMode < 0 || m.actMode > 7)
-      fail("actStep or actMode out of range");
+    if (m.actStep < 0 || m.actStep > 16 || m.actMode < 0 || m.actMode > 7) fail("step or mode out of range");
     if (desk.heldScreenDCs() != 0 || m.scrDCHeld) fail("the screen context is held outside a drawing");
-    if (m.characterBoxesOpen != int(app.menu().form().visible())) fail("a box is counted open after it closed");
+    if (m.characterBoxesOpen != int(app.menu().form().visible())) fail("a box counted open once closed");
     if (desk.ended()) fail("the program ended without 終了");
     if (pekko().visible() && (pekko().pixelWidth() != 64 || pekko().pixelHeight() != 64))
       fail("ペッコ not one cell");
