@@ -7,18 +7,16 @@ using namespace platform;
 
 namespace {
 
-TEST(Scheduler, EachDrawPicksTheActivityOfItsRange) {
+// Each draw picks the activity of its range. A walk is refused (and drawn
+// again in the tick) when his window moved by 128 pixels (0 up and left) would
+// reach the edge, exactly counting. At 175 % on 1920 x 1080 row 952 reaches it
+// in single precision only (a hair below in wider arithmetic), so it is
+// refused, and row 951 is not.
+TEST(Scheduler, EachDrawPicksItsActivityAndAWalkIsRefusedFromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
   const std::pair<std::int16_t, Activity> edges[] = {
       {1, kWalkDown},   {10, kWalkDown},  {11, kWalkUp},   {20, kWalkUp},   {21, kWalkLeft}, {30, kWalkLeft},
       {31, kWalkRight}, {40, kWalkRight}, {41, kWaveHand}, {54, kWaveHand}, {55, kSitDown},  {100, kSitDown}};
   for (const auto& [r, activity] : edges) EXPECT_EQ(activityForDraw(r), activity) << r;
-}
-
-// A walk is refused (and drawn again in the tick) when his window moved by
-// 128 pixels (0 up and left) would reach the edge, exactly counting. At 175 %
-// on 1920 x 1080 row 952 reaches it in single precision only (a hair below in
-// wider arithmetic), so it is refused, and row 951 is not.
-TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
   const float at175 = 1440.0f / 168;  // on 1920 x 1080; the others at 15, 12 and 7.5 on 1024 x 768
   const std::tuple<float, int, int, int, Activity> cases[] = {
       {0, 35, 895, 300, kWalkRight},    {0, 35, 896, 300, kWaveHand},    {0, 35, 960, 300, kWaveHand},
