@@ -36,9 +36,7 @@ struct ProgramOnDesktop {
   std::string mgo() { return app.menu().mfile().caption(::mgo); }
   std::string shown(SimWindow& w);
   // What the screen shows where a window is, one cell in size.
-  Bitmap onScreen(const SimWindow& w, int height = 64) const {
-    return desk.capture(w.pixelX(), w.pixelY(), 64, height);
-  }
+  Bitmap onScreen(const SimWindow& w, int h = 64) { return desk.capture(w.pixelX(), w.pixelY(), 64, h); }
 };
 
 inline const Bitmap& sheet(Picture p) {

@@ -17,8 +17,7 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   const WindowDesign character{"test", "", WindowKind::Character, 300, 300};
   SimWindow low(desk, character), high(desk, character);
   low.back = Bitmap(20, 20, 0xAA0033), high.back = Bitmap(20, 20, 0x00BB00);
-  low.setLeft(-150), low.setTop(0), high.setLeft(0), high.setTop(150);  // at (-10, 0) and (0, 10)
-  low.show(), high.show();
+  low.moveToPixels(-10, 0), high.moveToPixels(0, 10), low.show(), high.show();
   EXPECT_EQ(desk.capture(5, 15, 1, 1).at(0, 0), 0x00BB00u);  // created later: on top
   desk.SetWindowPos(low.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   desk.raise(&high);

@@ -160,9 +160,8 @@ TEST_F(RerTest, SendOutAndCallBackWhatRerTellsBoxesTheChatAndTheRate) {
   int moves[2] = {};  // ペッコ's and rer's: 41 steps in to 7160, 41 out to -1040
   for (const auto& call : desk.setWindowPosCalls) ++moves[call.hWnd == rion().hWnd()];
   EXPECT_EQ(std::make_tuple(moves[0], moves[1], rion().left()), std::make_tuple(1 + 41, 41 + 41, -1040.0f));
-  const float top = pekko().top();
-  tick();  // the walk goes on
-  EXPECT_EQ(std::make_tuple(app.m.actStep, pekko().top()), std::make_tuple(3, top + 160));
+  tick();  // the walk goes on, from the start (5728) two steps down
+  EXPECT_EQ(std::make_tuple(app.m.actStep, pekko().top()), std::make_tuple(3, 5728 + 2 * 160.0f));
   // Only exactly "遊びにやる" sends him out; any other caption calls back.
   for (const char* caption : {"遊びにやる ", "", "FILE"}) {
     app.menu().mfile().setCaption(::mgo, caption), app.menu().mgo_Click();
