@@ -7,11 +7,10 @@ using namespace platform;
 
 namespace {
 
-// Each draw picks the activity of its range. A walk is refused (and drawn
-// again in the tick) when his window moved by 128 pixels (0 up and left) would
-// reach the edge, exactly counting. At 175 % on 1920 x 1080 row 952 reaches it
-// in single precision only (a hair below in wider arithmetic), so it is
-// refused, and row 951 is not.
+// Each draw picks its range's activity. A walk is refused (drawn again in the
+// tick) when his window moved by 128 pixels (0 up and left) would reach the
+// edge, exactly counting: at 175 % on 1920 x 1080 row 952 reaches it in single
+// precision only (a hair below in wider arithmetic), so it is refused; 951 not.
 TEST(Scheduler, EachDrawPicksItsActivityAndAWalkIsRefusedFromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
   const std::pair<std::int16_t, Activity> edges[] = {
       {1, kWalkDown},   {10, kWalkDown},  {11, kWalkUp},   {20, kWalkUp},   {21, kWalkLeft}, {30, kWalkLeft},

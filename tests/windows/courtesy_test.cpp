@@ -35,10 +35,9 @@ class CourtesyTest : public ::testing::Test, public ProgramOnDesktop {
 TEST_F(CourtesyTest, ATakenScreenHidesBothAndTheyGoOnWhereTheyStood) {
   script({drawOf(35, 100)}), tick(), tick();  // a walk to the right
   takenFor(2000, false);
-  const float left = pekko().left();
-  tick();
+  tick();  // the third step: his second move from the start (7648)
   EXPECT_EQ(std::make_tuple(app.m.actStep, pekko().left(), shown(pekko())),
-            std::make_tuple(3, left + 160, std::string("walk 9")));
+            std::make_tuple(3, 7648 + 2 * 160.0f, std::string("walk 9")));
 
   rion().setLeft(pekko().left() + 560), rion().setTop(pekko().top() - 270), rion().show();
   app.m.actMode = kRionVisit, app.m.actStep = 7;

@@ -5,7 +5,6 @@
 using namespace testing_support;
 using namespace platform;
 using namespace platform::sim;
-using Key = SimDesktop::Key;
 
 namespace {
 
@@ -99,7 +98,7 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsTheirCommandsAndTheRateDialog) {
               std::make_tuple(before, before.size(), static_cast<SimControl*>(&text1())));
     typeOver(text);
     EXPECT_EQ(ok().enabled(), enabled);
-    (enter = !enter) ? desk.key(menu(), Key::Enter) : desk.click(ok()), desk.doEvents();
+    (enter = !enter) ? desk.key(menu(), SimDesktop::Key::Enter) : desk.click(ok()), desk.doEvents();
     // The menu bar shows only when closed.
     EXPECT_EQ(std::make_tuple(menu().visible(), app.menu().mfile().visible(),
                               desk.settings["xpekko\\setting\\kakeochiper"], std::to_string(app.m.kakePer)),
@@ -111,7 +110,7 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsTheirCommandsAndTheRateDialog) {
   // 終了 ends without storing, releasing a held screen context.
   EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
   const int writes = desk.settingWrites;
-  choose(mlove), typeOver("55"), desk.key(menu(), Key::Escape), desk.doEvents();
+  choose(mlove), typeOver("55"), desk.key(menu(), SimDesktop::Key::Escape), desk.doEvents();
   EXPECT_TRUE(!menu().visible() && app.menu().mfile().visible());
   bool topmost = true;
   desk.onMessageBox = [&](const sim::MessageBoxCall&) { return topmost = pekko().topmost, IDOK; };
