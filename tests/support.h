@@ -27,7 +27,8 @@ struct ProgramOnDesktop {
   Program app{desk};
 
   void start() { app.start(); }
-  void tick() { desk.advance(app.pekko().Timer1().interval()); }  // one tick, as the event loop gives it
+  platform::Timer& timer() { return app.pekko().Timer1(); }
+  void tick() { desk.advance(timer().interval()); }  // one tick, as the event loop gives it
   // Numbers for the next random draws, in order.
   void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
   SimWindow& pekko() { return static_cast<SimWindow&>(app.pekko().form()); }

@@ -33,8 +33,7 @@ struct Stream : ProgramOnDesktop {
 
   void run(int minutes) {
     start();
-    platform::Timer& timer = app.pekko().Timer1();
-    timer.onTick = [this, inner = timer.onTick] {
+    timer().onTick = [this, inner = timer().onTick] {
       const bool visiting = app.m.actMode == 7 && app.m.actStep != 0;
       inner();
       f_.visits += !visiting && app.m.actMode == 7 && app.m.actStep == 1;
@@ -112,7 +111,7 @@ struct Stream : ProgramOnDesktop {
       fail("ペッコ not one cell");
     if (rion().visible() && (rion().pixelWidth() != 64 || rion().pixelHeight() != 92))
       fail("rer not one cell");
-    const bool timerOn = app.pekko().Timer1().enabled();
+    const bool timerOn = timer().enabled();
     if (mgo() == kSendOut && !timerOn) fail("here, yet the timer is off");
     if (mgo() == kCallBack && pekko().visible()) fail("away, yet ペッコ is shown");
     if (mgo() == kCallBack && timerOn && !sentOutDuringVisit_) fail("away, yet the timer runs");

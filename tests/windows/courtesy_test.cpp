@@ -50,9 +50,9 @@ TEST_F(CourtesyTest, ATakenScreenHidesBothAndTheyGoOnWhereTheyStood) {
   // Away with rer the timer is off: nothing to check until he is called
   // back, which a taken screen does not delay; the next tick hides them.
   app.m.actStep = 15, tick();
-  ASSERT_FALSE(pekko().visible() || app.pekko().Timer1().enabled());
+  ASSERT_FALSE(pekko().visible() || timer().enabled());
   desk.taken = true, desk.advance(5000), app.menu().mgo_Click();
-  EXPECT_TRUE(pekko().visible() && app.pekko().Timer1().enabled());
+  EXPECT_TRUE(pekko().visible() && timer().enabled());
   tick(), takenFor(1000, true);  // rer too, beyond the left edge where he rode
 }
 
