@@ -107,10 +107,9 @@ struct Stream : ProgramOnDesktop {
     if (desk.heldScreenDCs() != 0 || m.scrDCHeld) fail("the screen context is held outside a drawing");
     if (m.characterBoxesOpen != int(app.menu().form().visible())) fail("a box counted open once closed");
     if (desk.ended()) fail("the program ended without 終了");
-    if (pekko().visible() && (pekko().pixelWidth() != 64 || pekko().pixelHeight() != 64))
-      fail("ペッコ not one cell");
-    if (rion().visible() && (rion().pixelWidth() != 64 || rion().pixelHeight() != 92))
-      fail("rer not one cell");
+    for (SimWindow* w : {&pekko(), &rion()})
+      if (w->visible() && (w->pixelWidth() != 64 || w->pixelHeight() != (w == &rion() ? 92 : 64)))
+        fail(w == &rion() ? "rer not one cell" : "ペッコ not one cell");
     const bool timerOn = timer().enabled();
     if (mgo() == kSendOut && !timerOn) fail("here, yet the timer is off");
     if (mgo() == kCallBack && pekko().visible()) fail("away, yet ペッコ is shown");

@@ -54,11 +54,10 @@ TEST_F(FrameTest, WhatLiesBehindEvenANestedDrawingBecomesTheBackground) {
                             desk.heldScreenDCs(), app.m.scrDCHeld),
             std::make_tuple(2, 2, 0, false));
   const Bitmap rer = composite(Picture::rPic3, 0, Bitmap(64, 92, 0x000080));
-  Bitmap background(64, 64, 0x000080);
+  Bitmap bg(64, 64);  // the other app's window, the bare desktop, then rer
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x)
-      background.at(x, y) = x < 32 ? 0x00FF00 : x >= 40 ? rer.at(x - 40, y) : 0x000080;
-  EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, composite(Picture::rPic2, 4, background)));
+    for (int x = 0; x < 64; ++x) bg.at(x, y) = x < 32 ? 0x00FF00 : x >= 40 ? rer.at(x - 40, y) : 0x000080;
+  EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, composite(Picture::rPic2, 4, bg)));
   EXPECT_TRUE(pekko().topmost && desk.stacking().back() == &pekko() && desk.foreground() == other->hWnd());
 }
 

@@ -90,11 +90,10 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
     // A chat frame: a blush before the lone departure (its slow pace kept
     // into the next visit); an ordinary frame before the elopement.
     const char *face = elope ? "action 8" : "action 10", *rerFace = elope ? "rer 5" : "rer 7";
-    const int pace = elope ? 500 : 1000;
     script({drawOf(2, 50), drawOf(elope ? 35 : 5, 50), drawOf(elope ? 43 : 5, 50)}), tick();
-    expect({7, face, rerFace, a - 640, top6, PL, PT, pace});
+    expect({7, face, rerFace, a - 640, top6, PL, PT, elope ? 500 : 1000});
     script({drawOf(1, 50)}), tick();  // the chat ends, drawing nothing
-    expect({8, face, rerFace, a - 640, top6, PL, PT, pace});
+    expect({8, face, rerFace, a - 640, top6, PL, PT, elope ? 500 : 1000});
     script({drawOf(elope ? 10 : 11, 100)});  // against the default rate of 10
     if (!elope) {
       EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(departure, "rer 0", false));
