@@ -65,8 +65,7 @@ TEST(SimClock, EventsInOrderControlInputTimersAtTheirIntervalNeverInsideATickNot
   std::vector<std::string> seen;
   rate.onChange = [&] { seen.push_back(rate.text()); }, ok.onClick = [&] { seen.push_back("ok"); };
   dialog.onCancel = [&] { seen.push_back("cancel"); };
-  ok.setDefault(true), dialog.show(), rate.setText("25");
-  desk.type(rate, "0");  // the caret after the text
+  ok.setDefault(true), dialog.show(), rate.setText("25"), desk.type(rate, "0");  // the caret after the text
   EXPECT_EQ(seen.size(), 1u);
   desk.doEvents(), static_cast<SimTextBox&>(rate).selectAll();
   desk.type(rate, "7\b\b");  // over the selection; the second backspace finds nothing

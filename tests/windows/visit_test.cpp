@@ -75,8 +75,7 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   desk.fillDesktop(kDesk), start(), pekko().moveToPixels(GetParam().x, 352);
   for (bool elope : {false, true}) {
     SCOPED_TRACE(elope ? "elopement" : "lone departure");
-    app.m.actMode = kSitDown, app.m.actStep = 2;
-    script({drawOf(94, 100)});  // the sit-down's draw that starts the visit in this tick
+    app.m.actMode = kSitDown, app.m.actStep = 2, script({drawOf(94, 100)});  // the visit starts this tick
     const auto [steps, cell, timerOn] = ridden([&] { tick(); });
     EXPECT_EQ(std::make_pair(steps, timerOn), std::make_pair(arrival, false));
     expect({1, "action 6", "rer 1", W - 200 * arrival, top1, PL, PT, elope ? 1000 : 500});
