@@ -27,7 +27,8 @@ struct ProgramOnDesktop {
   Program app{desk};
 
   void start() { app.start(); }
-  void tick() { desk.advance(app.pekko().Timer1().interval()); }  // one tick, as the event loop gives it
+  platform::Timer& timer() { return app.pekko().Timer1(); }
+  void tick() { desk.advance(timer().interval()); }  // one tick, as the event loop gives it
   // Numbers for the next random draws, in order.
   void script(std::initializer_list<double> r) { desk.scriptedRandom.insert(desk.scriptedRandom.end(), r); }
   SimWindow& pekko() { return static_cast<SimWindow&>(app.pekko().form()); }
@@ -36,9 +37,7 @@ struct ProgramOnDesktop {
   std::string mgo() { return app.menu().mfile().caption(::mgo); }
   std::string shown(SimWindow& w);
   // What the screen shows where a window is, one cell in size.
-  Bitmap onScreen(const SimWindow& w, int height = 64) const {
-    return desk.capture(w.pixelX(), w.pixelY(), 64, height);
-  }
+  Bitmap onScreen(const SimWindow& w, int h = 64) { return desk.capture(w.pixelX(), w.pixelY(), 64, h); }
 };
 
 inline const Bitmap& sheet(Picture p) {

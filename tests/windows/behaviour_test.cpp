@@ -1,6 +1,4 @@
 // The scheduler's draws and refusals, walks, idle actions, the drag.
-#include <array>
-
 #include "support.h"
 #include "windows/behaviour.h"
 
@@ -9,19 +7,15 @@ using namespace platform;
 
 namespace {
 
-TEST(Scheduler, EachDrawPicksTheActivityOfItsRange) {
-  const std::pair<int, Activity> edges[] = {
+// Each draw picks its range's activity. A walk is refused (drawn again in the
+// tick) when his window moved by 128 pixels (0 up and left) would reach the
+// edge, exactly counting: at 175 % on 1920 x 1080 row 952 reaches it in single
+// precision only (a hair below in wider arithmetic), so it is refused; 951 not.
+TEST(Scheduler, EachDrawPicksItsActivityAndAWalkIsRefusedFromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
+  const std::pair<std::int16_t, Activity> edges[] = {
       {1, kWalkDown},   {10, kWalkDown},  {11, kWalkUp},   {20, kWalkUp},   {21, kWalkLeft}, {30, kWalkLeft},
       {31, kWalkRight}, {40, kWalkRight}, {41, kWaveHand}, {54, kWaveHand}, {55, kSitDown},  {100, kSitDown}};
-  for (const auto& [r, activity] : edges)
-    EXPECT_EQ(activityForDraw(static_cast<std::int16_t>(r)), activity) << r;
-}
-
-// A walk is refused (and drawn again in the tick) when his window moved by
-// 128 pixels (0 up and left) would reach the edge, exactly counting. At 175 %
-// on 1920 x 1080 row 952 reaches it in single precision only (a hair below in
-// wider arithmetic), so it is refused, and row 951 is not.
-TEST(WalkRefusal, FromTheLastTwoCellsBeforeAnEdgeAtEveryScale) {
+  for (const auto& [r, activity] : edges) EXPECT_EQ(activityForDraw(r), activity) << r;
   const float at175 = 1440.0f / 168;  // on 1920 x 1080; the others at 15, 12 and 7.5 on 1024 x 768
   const std::tuple<float, int, int, int, Activity> cases[] = {
       {0, 35, 895, 300, kWalkRight},    {0, 35, 896, 300, kWaveHand},    {0, 35, 960, 300, kWaveHand},
@@ -50,19 +44,18 @@ class BehaviourTest : public ::testing::Test, public ProgramOnDesktop {};
 // visit, starts the system's move loop, in which ticks go on.
 TEST_F(BehaviourTest, WalksIdleActionsDrawByDrawAndTheDrag) {
   start();
-  const std::tuple<int, float, float, std::array<const char*, 5>> walks[] = {
-      {5, 0, 160, {"walk 0", "walk 1", "walk 0", "walk 2", "walk 0"}},
-      {15, 0, -160, {"walk 3", "walk 4", "walk 3", "walk 5", "walk 3"}},
-      {25, -160, 0, {"walk 6", "walk 7", "walk 6", "walk 8", "walk 6"}},
-      {35, 160, 0, {"walk 9", "walk 10", "walk 9", "walk 11", "walk 9"}}};
-  for (const auto& [draw, dLeft, dTop, cells] : walks) {
+  const std::tuple<int, float, float, int> walks[] = {
+      {5, 0, 160, 0}, {15, 0, -160, 3}, {25, -160, 0, 6}, {35, 160, 0, 9}};
+  const int turn[] = {0, 1, 0, 2, 0};  // from each walk's first cell
+  for (const auto& [draw, dLeft, dTop, first] : walks) {
     SCOPED_TRACE(draw);
     pekko().setLeft(7648), pekko().setTop(5728), script({drawOf(draw, 100)});
     const int draws = desk.randomNumbersDrawn;
     for (int step = 0; step < 5; ++step) {
       tick();
       EXPECT_EQ(std::make_tuple(shown(pekko()), pekko().left(), pekko().top()),
-                std::make_tuple(std::string(cells[step]), 7648 + dLeft * step, 5728 + dTop * step))
+                std::make_tuple("walk " + std::to_string(first + turn[step]), 7648 + dLeft * step,
+                                5728 + dTop * step))
           << step;
     }
     EXPECT_EQ(std::make_tuple(app.m.actStep, desk.randomNumbersDrawn), std::make_tuple(0, draws + 1));
@@ -91,11 +84,9 @@ TEST_F(BehaviourTest, WalksIdleActionsDrawByDrawAndTheDrag) {
       const int x = pekko().pixelX(), before = timer.ticks;
       desk.drag(pekko(), 20, 0, 1600, buttons), desk.doEvents();
       EXPECT_EQ(std::make_tuple(pekko().pixelX(), timer.ticks, image1.toolTipText()),
-                std::make_tuple(drags ? x + 20 : x, drags ? before + 3 : before,
-                                std::string("12月5日(土) 22時7分 だよ")));
+                std::make_tuple(x + 20 * drags, before + 3 * drags, std::string("12月5日(土) 22時7分 だよ")));
     }
-  EXPECT_EQ(std::make_pair(desk.releaseCaptures, desk.messageBoxes.size()),
-            std::make_pair(4, std::size_t{0}));
+  EXPECT_EQ(std::make_pair(desk.releaseCaptures, desk.messageBoxes.empty()), std::make_pair(4, true));
   // A walk reads his place afresh: dragged to pixel (410, 432) he walks on from there.
   pekko().setLeft(7650), pekko().setTop(5730), app.m.actMode = kWalkDown, app.m.actStep = 2;
   desk.drag(pekko(), -100, 50), desk.doEvents(), tick();

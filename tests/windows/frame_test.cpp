@@ -11,9 +11,7 @@ class FrameTest : public ::testing::Test, public ProgramOnDesktop {};
 // not white round the figure would tint it), never over its own last frame one
 // pixel away. Half pixels round to even (22.5 and -0.5 down, 23.5 up).
 TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
-  desk.setDesktop(patternedDesktop());
-  start();
-  rion().show();
+  desk.setDesktop(patternedDesktop()), start(), rion().show();
   const std::tuple<void (pekkoForm::*)(const std::int16_t&), Picture, int> sheets[] = {
       {&pekkoForm::BBfun1, Picture::rPic1, 12},
       {&pekkoForm::BBfun2, Picture::rPic2, 14},
@@ -39,13 +37,11 @@ TEST_F(FrameTest, EveryCellOverThePatternedDesktopAtItsRoundedPlace) {
 // in a drawing's passes draws another cell to its end before the outer
 // drawing takes the screen's context, and the outer captures what it left.
 TEST_F(FrameTest, WhatLiesBehindEvenANestedDrawingBecomesTheBackground) {
-  desk.fillDesktop(0x000080);
-  start();
+  desk.fillDesktop(0x000080), start();
   auto other = desk.openApplicationWindow(pekko().pixelX() - 100, pekko().pixelY() - 10, 132, 200, 0x00FF00);
   rion().setLeft(pekko().left() + 40 * 15), rion().setTop(pekko().top()), rion().show();
   pekko().hide();  // rer's own background is the bare desktop
-  app.pekko().BBfun3(std::int16_t{0});
-  pekko().show(), pekko().topmost = false;
+  app.pekko().BBfun3(std::int16_t{0}), pekko().show(), pekko().topmost = false;
   std::vector<int> order;
   desk.post([&] {
     EXPECT_FALSE(app.m.scrDCHeld);
@@ -58,11 +54,10 @@ TEST_F(FrameTest, WhatLiesBehindEvenANestedDrawingBecomesTheBackground) {
                             desk.heldScreenDCs(), app.m.scrDCHeld),
             std::make_tuple(2, 2, 0, false));
   const Bitmap rer = composite(Picture::rPic3, 0, Bitmap(64, 92, 0x000080));
-  Bitmap background(64, 64, 0x000080);
+  Bitmap bg(64, 64);  // the other app's window, the bare desktop, then rer
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 64; ++x)
-      background.at(x, y) = x < 32 ? 0x00FF00 : x >= 40 ? rer.at(x - 40, y) : 0x000080;
-  EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, composite(Picture::rPic2, 4, background)));
+    for (int x = 0; x < 64; ++x) bg.at(x, y) = x < 32 ? 0x00FF00 : x >= 40 ? rer.at(x - 40, y) : 0x000080;
+  EXPECT_EQ(onScreen(pekko()), composite(Picture::rPic1, 9, composite(Picture::rPic2, 4, bg)));
   EXPECT_TRUE(pekko().topmost && desk.stacking().back() == &pekko() && desk.foreground() == other->hWnd());
 }
 

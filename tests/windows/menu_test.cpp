@@ -5,7 +5,6 @@
 using namespace testing_support;
 using namespace platform;
 using namespace platform::sim;
-using Key = SimDesktop::Key;
 
 namespace {
 
@@ -15,12 +14,9 @@ class MenuTest : public ::testing::Test, public ProgramOnDesktop {
  protected:
   MenuTest() : ProgramOnDesktop(12) {}
   void SetUp() override {
-    desk.onPopup = [this](SimMenu&) { return choice; };
-    start();
+    desk.onPopup = [this](SimMenu&) { return choice; }, start();
   }
-  void choose(int item, int message = WM_LBUTTONUP) {
-    choice = item, desk.trayMouse(message), desk.doEvents();
-  }
+  void choose(int item, int m = WM_LBUTTONUP) { choice = item, desk.trayMouse(m), desk.doEvents(); }
   SimTextBox& text1() { return static_cast<SimTextBox&>(app.menu().Text1()); }
   SimButton& ok() { return static_cast<SimButton&>(app.menu().Command1()); }
   void typeOver(const std::string& text) {
@@ -63,8 +59,7 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsTheirCommandsAndTheRateDialog) {
   std::vector<std::string> order;
   desk.onPopup = [&](SimMenu&) { return order.push_back("popup"), choice; };
   desk.cursorX = 1010, desk.cursorY = 755, desk.trayMouse(514);
-  desk.post([&] { order.push_back("pending"); });
-  choose(-1, 517);
+  desk.post([&] { order.push_back("pending"); }), choose(-1, 517);
   ASSERT_EQ(order, (std::vector<std::string>{"pending", "popup", "popup"}));
   EXPECT_EQ(std::make_pair(desk.popups[0].x, desk.popups[0].y), std::make_pair(1010, 755));
   std::vector<std::string> captions;
@@ -103,31 +98,31 @@ TEST_F(MenuTest, TheIconItsMenuOfNineItemsTheirCommandsAndTheRateDialog) {
               std::make_tuple(before, before.size(), static_cast<SimControl*>(&text1())));
     typeOver(text);
     EXPECT_EQ(ok().enabled(), enabled);
-    (enter = !enter) ? desk.key(menu(), Key::Enter) : desk.click(ok()), desk.doEvents();
+    (enter = !enter) ? desk.key(menu(), SimDesktop::Key::Enter) : desk.click(ok()), desk.doEvents();
     // The menu bar shows only when closed.
     EXPECT_EQ(std::make_tuple(menu().visible(), app.menu().mfile().visible(),
                               desk.settings["xpekko\\setting\\kakeochiper"], std::to_string(app.m.kakePer)),
               std::make_tuple(!enabled, enabled, std::string(stored), enabled ? stored : before));
   }
   // The whole OK button shows (below the designed client height). Esc closes
-  // without storing; while open ticks and the tray go on, and no character
-  // covers the version box; 終了 ends without storing, releasing a held
-  // screen context.
+  // without storing; no character covers the version box (the dialog closed,
+  // which would keep them below too); while open ticks and the tray go on;
+  // 終了 ends without storing, releasing a held screen context.
   EXPECT_LE(ok().y + ok().h, menu().pixelHeight());
   const int writes = desk.settingWrites;
-  choose(mlove), typeOver("55"), desk.key(menu(), Key::Escape), desk.doEvents();
+  choose(mlove), typeOver("55"), desk.key(menu(), SimDesktop::Key::Escape), desk.doEvents();
   EXPECT_TRUE(!menu().visible() && app.menu().mfile().visible());
-  choose(mlove), typeOver("77");
-  const int frames = desk.screenDCsObtained;
   bool topmost = true;
   desk.onMessageBox = [&](const sim::MessageBoxCall&) { return topmost = pekko().topmost, IDOK; };
-  desk.advance(3000), choose(mabout);
-  EXPECT_GT(desk.screenDCsObtained, frames);
+  choose(mabout);
   ASSERT_EQ(desk.messageBoxes.size(), 1u);
   const auto& box = desk.messageBoxes[0];
   EXPECT_EQ(std::tie(box.text, box.title, box.style, topmost),
             std::make_tuple("ぴょこぴょこペッコ Ver.1.21", "ﾊﾞｰｼﾞｮﾝ情報", 0, false));
-  app.m.scrDC = desk.GetDC(0), app.m.scrDCHeld = true;
+  choose(mlove), typeOver("77");
+  const int frames = desk.screenDCsObtained;
+  desk.advance(3000), app.m.scrDC = desk.GetDC(0), app.m.scrDCHeld = true;
+  EXPECT_GT(desk.screenDCsObtained, frames);
   choose(mend), desk.advance(5000);  // releases the context, removes the icon, ends; nothing runs after
   EXPECT_TRUE(desk.ended() && desk.trayIcons.empty() && app.m.kakePer == 33);
   EXPECT_EQ(desk.heldScreenDCs() + desk.callsAfterEnd + desk.settingWrites - writes, 0);
