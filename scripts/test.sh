@@ -61,6 +61,6 @@ echo "=== summary"
 printf '%s\n' "${summary[@]}"
 echo "$wine_line"
 # The runners' counts close the output.
-[ -f "$units_log" ] && grep -E '^(xpekko[a-z0-9_]*\.exe|wine unit tests): [0-9]+ passed' "$units_log"
+[ -f "$units_log" ] && grep -E '^(xpekko[a-z0-9_]*\.exe at [0-9]+ dpi|wine unit tests): [0-9]+ passed' "$units_log"
 [ -f "$e2e_log" ] && grep -E '^e2e: [0-9]+ passed, [0-9]+ failed$' "$e2e_log" | tail -n 1
 exit $status

@@ -29,7 +29,6 @@ def main(argv):
                     (dpi, PROGRAMS[1], [*argv, "--gtest_filter=Scale.*"]) for dpi in (144, 192)]:
                 if dpi != d.dpi:
                     d.set_dpi(dpi)
-                print(f"{exe.name} at {dpi} dpi", flush=True)
                 r = subprocess.run(d.wine(exe, "--gtest_brief=1", "--gtest_color=no", *args), cwd=exe.parent,
                                    env=d.env(), capture_output=True, timeout=900)
                 out = r.stdout.decode("utf-8", "replace")
@@ -38,7 +37,7 @@ def main(argv):
                 ok, bad = (int(m[1]) if m else 0 for m in (re.search(rf"^\[  {w}  \] (\d+)", out, re.M)
                                                            for w in ("PASSED", "FAILED")))
                 bad = bad or int(r.returncode != 0)
-                print(f"{exe.name}: {ok} passed, {bad} failed (exit code {r.returncode})", flush=True)
+                print(f"{exe.name} at {dpi} dpi: {ok} passed, {bad} failed (exit code {r.returncode})", flush=True)
                 passed, failed = passed + ok, failed + bad
             d.reg(*LOGPIXELS, 96, "/f")  # a kept prefix is left as it was found
     except (HarnessError, subprocess.SubprocessError, OSError) as e:
