@@ -64,7 +64,12 @@ struct Stream : ProgramOnDesktop {
   void step() {
     const int r = pick(1, 100);
     const int items[] = {m3, m4, mabout, sep, mlove};
-    if (r <= 55) return desk.advance(pick(1, 3000));
+    if (r <= 55) {
+      const int draws = desk.randomNumbersDrawn;
+      desk.advance(pick(1, 3000));
+      if (desk.taken && desk.randomNumbersDrawn != draws) fail("a random draw while the screen is taken");
+      return;
+    }
     if (r <= 63) return desk.mouseMove(either(), pick(0, 7), pick(0, 63), pick(0, 63));
     if (r <= 67) return desk.click(either(), pick(0, 63), pick(0, 63));
     if (r <= 73) return desk.drag(pekko(), pick(-200, 200), pick(-200, 200), pick(0, 800));
@@ -79,6 +84,7 @@ struct Stream : ProgramOnDesktop {
     if (r <= 90) return choose(items[pick(0, 4)]);
     if (r <= 92) return dialog();
     if (r <= 93) ++f_.shellRestarts, desk.recreateNotificationArea();
+    if (r == 94) desk.taken = !desk.taken;  // a full-screen program comes or goes
     desk.doEvents();
   }
 
