@@ -44,7 +44,8 @@ for build in ("win32", "win64"):
     if parts(build) != named:
         sys.exit(f"dist: build/{build}/xpekko.exe has {sorted(parts(build))}; the notices name {sorted(named)}")
 
-readme = "\ufeff" + Path("dist/README.txt").read_text().replace("\n", "\r\n")  # for Notepad
+readme = Path("dist/README.txt").read_text().replace("@VERSION@", version)
+readme = "\ufeff" + readme.replace("\n", "\r\n")  # for Notepad
 files = [("xpekko.exe", Path("build/win32/xpekko.exe").read_bytes()),
          ("xpekko64.exe", Path("build/win64/xpekko.exe").read_bytes()),
          ("LICENSE", Path("LICENSE").read_bytes()),

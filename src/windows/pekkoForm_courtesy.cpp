@@ -1,8 +1,10 @@
 // Keeping out of the way: of a program that has the whole screen, and of
 // the screen's edges when the display shrinks.
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
+#include "windows/frame.h"
 #include "windows/pekkoForm.h"
 #include "windows/program.h"
 #include "windows/rionForm.h"
@@ -33,12 +35,17 @@ void pekkoForm::redraw() {
   lastSheet_ == 2 ? BBfun2(cell) : BBfun1(cell);
 }
 
-// rer is left alone: beyond an edge is where his rides take him.
+// rer is left alone: beyond an edge is where his rides take him. The
+// bounds are whole pixels of his cell (his window may be collapsed by a
+// frame under way), so that no rounding puts a pixel of him past the edge.
 void pekkoForm::displayChanged() {
   if (!form_->visible() && !pekkoAside_) return;
   const ScreenMetrics scr = app_.os.screen();
-  const float left = std::max(0.0f, std::min(form_->left(), scr.width - form_->width()));
-  const float top = std::max(0.0f, std::min(form_->top(), scr.height - form_->height()));
+  const auto bound = [](float screen, float tpp) {
+    return (std::floor(static_cast<float>(screen / tpp)) - static_cast<float>(kCellWidth)) * tpp;
+  };
+  const float left = std::max(0.0f, std::min(form_->left(), bound(scr.width, scr.twipsPerPixelX)));
+  const float top = std::max(0.0f, std::min(form_->top(), bound(scr.height, scr.twipsPerPixelY)));
   if (left == form_->left() && top == form_->top()) return;
   form_->setLeft(left), form_->setTop(top);
   if (form_->visible()) redraw();
