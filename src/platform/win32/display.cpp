@@ -23,11 +23,15 @@ const Resolution& resolution() {
       const int dx = GetDeviceCaps(screen, LOGPIXELSX);
       const int dy = GetDeviceCaps(screen, LOGPIXELSY);
       // Pixels stay square: the horizontal resolution sets the scale.
-      if (dx > 0) res.scale = displayScale(dx);
-      if (dx > 0) res.x = static_cast<float>(1440 * res.scale) / static_cast<float>(dx);
-      if (dy > 0) res.y = static_cast<float>(1440 * res.scale) / static_cast<float>(dy);
-      if (dx > 0) res.inchX = 1440.0f / static_cast<float>(dx);
-      if (dy > 0) res.inchY = 1440.0f / static_cast<float>(dy);
+      if (dx > 0) {
+        res.scale = displayScale(dx);
+        res.x = twipsPerScaledPixel(dx);
+        res.inchX = 1440.0f / static_cast<float>(dx);
+      }
+      if (dy > 0) {
+        res.y = static_cast<float>(1440 * res.scale) / static_cast<float>(dy);
+        res.inchY = 1440.0f / static_cast<float>(dy);
+      }
       ::ReleaseDC(nullptr, screen);
     }
     return res;

@@ -44,7 +44,7 @@ std::uint32_t copyDirectory(UINT(WINAPI* call)(LPWSTR, UINT), char* buffer, std:
 
 }  // namespace
 
-Win32Platform::Win32Platform() : s_(pixelScale()) {
+Win32Platform::Win32Platform() {
   // A program that failed to start, or a missing drive, must never put up a
   // system error box: every failure here is silent.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
@@ -68,7 +68,8 @@ std::unique_ptr<Window> Win32Platform::createWindow(const WindowDesign& design) 
 // Surfaces, pictures and every bitmap call are in the screen's pixels: a
 // pixel of the program is s x s of them. A sheet is scaled once, here.
 std::unique_ptr<Surface> Win32Platform::createSurface(int width, int height) {
-  return std::make_unique<DibSurface>(width * s_, height * s_, 0x00FFFFFF, &session_->surfaces);
+  return std::make_unique<DibSurface>(width * pixelScale(), height * pixelScale(), 0x00FFFFFF,
+                                      &session_->surfaces);
 }
 
 std::unique_ptr<Surface> Win32Platform::loadPicture(Picture picture) {
@@ -82,7 +83,7 @@ std::unique_ptr<Surface> Win32Platform::loadPicture(Picture picture) {
     const void* bytes = data ? LockResource(data) : nullptr;
     if (bytes) bmp = decodePicture(static_cast<const std::uint8_t*>(bytes), SizeofResource(self, res));
   }
-  return std::make_unique<DibSurface>(scaledBy(bmp, s_), &session_->surfaces);
+  return std::make_unique<DibSurface>(scaledBy(bmp, pixelScale()), &session_->surfaces);
 }
 
 std::unique_ptr<Timer> Win32Platform::createTimer(int intervalMs, bool enabled) {
@@ -226,7 +227,7 @@ int Win32Platform::ReleaseDC(Handle hWnd, Handle hDC) {
 
 bool Win32Platform::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int sx, int sy,
                            std::uint32_t rop) {
-  const int s = s_;
+  const int s = pixelScale();
   return session_->captures.copy(fromHandle<HDC>(dst), x * s, y * s, w * s, h * s, fromHandle<HDC>(src),
                                  sx * s, sy * s, rop);
 }
@@ -243,8 +244,9 @@ bool Win32Platform::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, 
   session_->captures.applyHeldGeometry();
   // Whatever the caller passes, no window of this program is activated by a
   // change of place or of band.
-  return ::SetWindowPos(fromHandle<HWND>(hWnd), fromHandle<HWND>(insertAfter), x * s_, y * s_, cx * s_,
-                        cy * s_, flags | SWP_NOACTIVATE) != FALSE;
+  const int s = pixelScale();
+  return ::SetWindowPos(fromHandle<HWND>(hWnd), fromHandle<HWND>(insertAfter), x * s, y * s, cx * s, cy * s,
+                        flags | SWP_NOACTIVATE) != FALSE;
 }
 
 bool Win32Platform::ReleaseCapture() { return ::ReleaseCapture() != FALSE; }

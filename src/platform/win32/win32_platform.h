@@ -67,7 +67,6 @@ class Win32Platform final : public Platform {
 
  private:
   std::unique_ptr<Session> session_;
-  int s_;  // screen pixels to a pixel of the program (pixelScale)
   int boxesOpen_ = 0;
   RandomGenerator random_;
 };
