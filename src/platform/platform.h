@@ -89,6 +89,14 @@ struct ScreenMetrics {
   float twipsPerPixelY = 15;
 };
 
+// One monitor of the desktop, in twips of the screen's coordinates: left
+// and top on it, right and bottom just past it. Every monitor has the
+// system's one display scale.
+struct Monitor {
+  float left = 0, top = 0, right = 0, bottom = 0;
+  bool primary = false;
+};
+
 struct DateTime {
   int year = 2000, month = 1, day = 1;
   int weekday = 7;  // Sunday = 1 ... Saturday = 7
@@ -345,10 +353,16 @@ class Platform {
   // A modal message box; returns the button chosen.
   virtual int messageBox(const std::string& text, const std::string& title, int style) = 0;
 
+  // The primary monitor's size and the twips per pixel.
   virtual ScreenMetrics screen() const = 0;
-  // Whether the screen that `hWnd` is on is taken: by a full-screen program
-  // or a presentation there, or by a locked or absent session.
+  // The monitors, the primary one at (0, 0); the desktop is their union.
+  virtual std::vector<Monitor> monitors() const = 0;
+  // Whether the monitor that holds the centre of `hWnd`'s window (or the
+  // nearest one) is taken: by a full-screen program or a presentation
+  // there, or by a locked or absent session.
   virtual bool screenTaken(Handle hWnd) = 0;
+  // Whether any monitor that the rectangle (twips) overlaps is taken.
+  virtual bool anyScreenTaken(float left, float top, float right, float bottom) = 0;
 
   // The per-user settings store.
   virtual std::string getSetting(const std::string& app, const std::string& section, const std::string& key,

@@ -1,20 +1,22 @@
-// The scheduler's refusals: a walk does not start toward an edge that
-// ペッコ has reached. The sums are rounded to single precision before they
-// are compared, like every value computed for a comparison.
+// The scheduler's refusals: a walk does not start toward an edge of the
+// desktop that ペッコ has reached. Right and down, the edge must be more
+// than the margin ahead of his left or top edge on every line of his cell;
+// left and up, his edge must be past its start. On one monitor that is
+// Left + 128 pixels < width, Top + 128 pixels < height, Left > 0, Top > 0.
 #include "windows/behaviour.h"
 
-bool refusesToStart(Activity activity, float left, float top, const platform::ScreenMetrics& screen) {
+#include "windows/desktop.h"
+#include "windows/frame.h"
+
+bool refusesToStart(Activity activity, float left, float top, const platform::ScreenMetrics& screen,
+                    const Monitors& monitors) {
+  const float tx = screen.twipsPerPixelX, ty = screen.twipsPerPixelY;
+  const Area cell{left, top, left + kCellWidth * tx, top + kWalkingSheet.cellHeight * ty};
   switch (activity) {
-    case kWalkDown: {
-      const float bottom = top + kEdgeMarginPixels * screen.twipsPerPixelY;
-      return bottom >= screen.height;
-    }
-    case kWalkUp: return !(top > 0);
-    case kWalkLeft: return !(left > 0);
-    case kWalkRight: {
-      const float right = left + kEdgeMarginPixels * screen.twipsPerPixelX;
-      return right >= screen.width;
-    }
+    case kWalkDown: return edgeRefuses(monitors, cell, true, true, kEdgeMarginPixels * ty);
+    case kWalkUp: return edgeRefuses(monitors, cell, true, false, 0);
+    case kWalkLeft: return edgeRefuses(monitors, cell, false, false, 0);
+    case kWalkRight: return edgeRefuses(monitors, cell, false, true, kEdgeMarginPixels * tx);
     default: return false;
   }
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -41,8 +42,10 @@ constexpr Activity activityForDraw(std::int16_t r) {
 }
 
 // Whether the scheduler refuses to start `activity` with ペッコ's window at
-// (left, top) twips: a walk is not started toward an edge he has reached.
-bool refusesToStart(Activity activity, float left, float top, const platform::ScreenMetrics& screen);
+// (left, top) twips: a walk is not started toward an edge of the desktop
+// (with no monitor beyond it) that he has reached.
+bool refusesToStart(Activity activity, float left, float top, const platform::ScreenMetrics& screen,
+                    const std::vector<platform::Monitor>& monitors);
 
 // A walk: five ticks, turning on the first, then four moves of 160 twips,
 // each followed by the next frame of the stride.

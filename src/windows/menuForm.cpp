@@ -98,14 +98,13 @@ void menuForm::Form_MouseMove(int, int, float x, float) {
 }
 
 // Send ペッコ out, or have rer bring him back: rer rides in from the right
-// edge with him on the board, sets him down where he was, and rides off to
+// end of the desktop with him on the board, sets him down where he was, and rides off to
 // the left alone. The timer stays off until he is back. Chosen again while
 // a call back runs, a whole call back runs inside it; the outer one then
 // finds rer past both bounds and only finishes.
 void menuForm::mgo_Click() {
   pekkoForm& pekko = app_.pekko();
   Window& rion = app_.rion().form();
-  Platform& os = app_.os;
   if (mfile_->caption(mgo) == kSendOut) {
     pekko.Timer1().setEnabled(false);
     pekko.form().hide();
@@ -114,15 +113,17 @@ void menuForm::mgo_Click() {
     return;
   }
 
-  ScreenMetrics scr = os.screen();
-  rion.setLeft(scr.width);
-  rion.setTop(scr.height / 2 - rion.height() / 2);
+  // rer rides in across the desktop to the middle of the monitor ペッコ
+  // left from (or, that one gone, the one he is put back on).
+  pekko.placeOnDesktop();
+  const Monitor home = pekko.monitor();
+  rion.setTop(home.top + (home.bottom - home.top) / 2 - rion.height() / 2);
+  rion.setLeft(pekko.rideInFrom(rion.top()));
   rion.show();
-  // The bounds are taken afresh before every step: his width is the design
+  // The bound is taken afresh before every step: his width is the design
   // width until his first frame.
   for (;;) {
-    scr = os.screen();
-    const float arrived = scr.width / 2 - rion.width() / 2;
+    const float arrived = home.left + (home.right - home.left) / 2 - rion.width() / 2;
     if (!(rion.left() > arrived)) break;
     pekko.GoRion2();
   }

@@ -26,9 +26,18 @@ class pekkoForm {
   // One step of rer's ride to the left: alone, or with ペッコ on his board.
   void GoRion();
   void GoRion2();
-  // Whether rer has not yet ridden off past the screen's left edge; the
-  // loops that ride him off step while it holds. Read afresh each time.
+  // Whether rer has not yet ridden off past the left end of the monitors
+  // on his lines; the loops that ride him off step while it holds. Read
+  // afresh each time.
   bool rionOnScreen() const;
+  // The monitor that holds the centre of his cell, or the nearest one.
+  platform::Monitor monitor() const;
+  // Where rer starts to ride in, at this top: just past the right end of
+  // the desktop as seen from ペッコ's monitor.
+  float rideInFrom(float top) const;
+  // Before he is shown again after being away: on the monitor he left
+  // from, or, when it is gone, at the nearest place wholly on one.
+  void placeOnDesktop();
 
   // The behaviour timer's tick: continue the activity, or choose a new one.
   void Timer1_Timer();
@@ -70,6 +79,10 @@ class pekkoForm {
   void runActivity(std::int16_t mode);
   void walk(int mode);
   void rideStep(std::int16_t cell);
+  // Whether rer's cell overlaps a monitor that is taken.
+  bool rerOverTakenScreen() const;
+  // Moved the least that puts his cell wholly on one monitor; redrawn there if shown.
+  void moveWhollyOnto();
   // ペッコ's last frame again, at his place now.
   void redraw();
 

@@ -16,10 +16,10 @@ void pekkoForm::Timer1_Timer() {
   }
   // Choose. A refused walk costs no tick: draw again until an activity runs
   // (draws from 41 on are never refused, so this ends). The position and
-  // the screen are read afresh for every draw.
+  // the monitors are read afresh for every draw.
   for (;;) {
     const Activity activity = activityForDraw(randomDraw(app_.os, 100));
-    if (refusesToStart(activity, form_->left(), form_->top(), app_.os.screen())) continue;
+    if (refusesToStart(activity, form_->left(), form_->top(), app_.os.screen(), app_.os.monitors())) continue;
     m.actMode = activity;
     runActivity(activity);
     return;

@@ -1,9 +1,8 @@
-// Keeping out of the way: of a program that has the whole screen, and of
-// the screen's edges when the display shrinks.
-#include <algorithm>
-#include <cmath>
+// Keeping out of the way: of a program that has a whole monitor, and of
+// the desktop's edges when the display changes.
 #include <utility>
 
+#include "windows/desktop.h"
 #include "windows/frame.h"
 #include "windows/pekkoForm.h"
 #include "windows/program.h"
@@ -20,10 +19,13 @@ bool pekkoForm::stepAside() {
   }
   // Drawn while still hidden, each shows only his fresh frame, where he
   // was; the next tick goes on from there. One shown meanwhile (called back
-  // from the menu) already has his frame.
+  // from the menu) already has his frame. rer waits unseen while he is over
+  // another monitor that is taken.
   bool back = false;
   if (std::exchange(pekkoAside_, false) && !form_->visible()) redraw(), form_->show(), back = true;
-  if (std::exchange(rerAside_, false) && rion && !rion->visible()) {
+  if (rion && rerOverTakenScreen()) {
+    if (rion->visible()) rion->hide(), rerAside_ = true;
+  } else if (std::exchange(rerAside_, false) && rion && !rion->visible()) {
     const std::int16_t cell = lastRerCell_;
     BBfun3(cell), rion->show(), back = true;
   }
@@ -35,18 +37,26 @@ void pekkoForm::redraw() {
   lastSheet_ == 2 ? BBfun2(cell) : BBfun1(cell);
 }
 
-// rer is left alone: beyond an edge is where his rides take him. The
-// bounds are whole pixels of his cell (his window may be collapsed by a
-// frame under way), so that no rounding puts a pixel of him past the edge.
+// rer is left alone: beyond an edge is where his rides take him.
 void pekkoForm::displayChanged() {
-  if (!form_->visible() && !pekkoAside_) return;
+  if (form_->visible() || pekkoAside_) moveWhollyOnto();
+}
+
+void pekkoForm::placeOnDesktop() {
   const ScreenMetrics scr = app_.os.screen();
-  const auto bound = [](float screen, float tpp) {
-    return (std::floor(static_cast<float>(screen / tpp)) - static_cast<float>(kCellWidth)) * tpp;
-  };
-  const float left = std::max(0.0f, std::min(form_->left(), bound(scr.width, scr.twipsPerPixelX)));
-  const float top = std::max(0.0f, std::min(form_->top(), bound(scr.height, scr.twipsPerPixelY)));
-  if (left == form_->left() && top == form_->top()) return;
-  form_->setLeft(left), form_->setTop(top);
+  const float half = kCellWidth / 2;
+  const float x = form_->left() + half * scr.twipsPerPixelX, y = form_->top() + half * scr.twipsPerPixelY;
+  const Monitor m = monitor();
+  if (!(m.left <= x && x < m.right && m.top <= y && y < m.bottom)) moveWhollyOnto();
+}
+
+// The bounds are whole pixels of his cell (his window may be collapsed by a
+// frame under way), so that no rounding puts a pixel of him past an edge.
+void pekkoForm::moveWhollyOnto() {
+  const ScreenMetrics scr = app_.os.screen();
+  const Place p = nearestWhollyOn(app_.os.monitors(), form_->left(), form_->top(), kCellWidth,
+                                  scr.twipsPerPixelX, scr.twipsPerPixelY);
+  if (p.left == form_->left() && p.top == form_->top()) return;
+  form_->setLeft(p.left), form_->setTop(p.top);
   if (form_->visible()) redraw();
 }

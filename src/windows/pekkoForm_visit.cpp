@@ -4,9 +4,13 @@
 // and he rides off alone or, with the chance the elopement rate gives,
 // with ペッコ on his board. Events run inside every frame and every ride
 // step; the visit acts on whatever state they leave behind.
+#include <utility>
+
 #include "module/Module1.h"
 #include "platform/twips.h"
 #include "windows/behaviour.h"
+#include "windows/desktop.h"
+#include "windows/frame.h"
 #include "windows/menuForm.h"
 #include "windows/pekkoForm.h"
 #include "windows/program.h"
@@ -15,16 +19,30 @@
 
 using namespace platform;
 
-namespace {
-
-// The first step to the left that ends with rer's left edge at or beyond
-// this many pixels past the screen's left edge leaves him wholly off it.
-constexpr float kOffLeftPixels = -64;
-
-}  // namespace
-
 bool pekkoForm::rionOnScreen() const {
-  return kOffLeftPixels * app_.os.screen().twipsPerPixelY < app_.rion().form().left();
+  const Window& rion = app_.rion().form();
+  const ScreenMetrics scr = app_.os.screen();
+  return notPastLeftEnd(app_.os.monitors(), rion.left(), kCellWidth * scr.twipsPerPixelX, rion.top(),
+                        rion.top() + kCompanionSheet.cellHeight * scr.twipsPerPixelY);
+}
+
+Monitor pekkoForm::monitor() const {
+  const ScreenMetrics scr = app_.os.screen();
+  const float half = kCellWidth / 2;
+  return monitorAt(app_.os.monitors(), form_->left() + half * scr.twipsPerPixelX,
+                   form_->top() + half * scr.twipsPerPixelY);
+}
+
+float pekkoForm::rideInFrom(float top) const {
+  const float bottom = top + kCompanionSheet.cellHeight * app_.os.screen().twipsPerPixelY;
+  return ::rideInFrom(app_.os.monitors(), monitor(), top, bottom);
+}
+
+bool pekkoForm::rerOverTakenScreen() const {
+  const Window& rion = app_.rion().form();
+  const ScreenMetrics scr = app_.os.screen();
+  return app_.os.anyScreenTaken(rion.left(), rion.top(), rion.left() + kCellWidth * scr.twipsPerPixelX,
+                                rion.top() + kCompanionSheet.cellHeight * scr.twipsPerPixelY);
 }
 
 void pekkoForm::RionVisit() {
@@ -62,13 +80,13 @@ void pekkoForm::visitAction(const VisitAction& a) {
   }
 }
 
-// Step 1: rer rides in from the right edge, 12 pixels above ペッコ's top,
-// and stops 80 pixels right of his left edge or just past that.
+// Step 1: rer rides in from the right end of the desktop, 12 pixels above
+// ペッコ's top, and stops 80 pixels right of his left edge or just past that.
 void pekkoForm::visitArrival() {
   Window& rion = app_.rion().form();
   const ScreenMetrics scr = app_.os.screen();
   rion.setTop(form_->top() - 12 * scr.twipsPerPixelY);
-  rion.setLeft(scr.width);
+  rion.setLeft(rideInFrom(rion.top()));
   rion.show();
   constexpr std::int16_t headTurnedAside = 6, rionStanding = 1;
   BBfun2(headTurnedAside);
@@ -170,11 +188,17 @@ void pekkoForm::visitLeaveTogether() {
 
 // One step of rer's ride: his window moves to the left, shows him (alone,
 // or with ペッコ on the board), and events run for about 40 ms, counted
-// in passes, so that the ride has the same pace on every machine.
+// in passes, so that the ride has the same pace on every machine. Over a
+// monitor that a full-screen program has he rides on unseen.
 void pekkoForm::rideStep(std::int16_t cell) {
   Window& rion = app_.rion().form();
   rion.setLeft(rion.left() - designTwips(kRionStep, app_.os.screen().twipsPerPixelX));
-  BBfun3(cell);
+  if (rerOverTakenScreen()) {
+    if (rion.visible()) rion.hide(), rerAside_ = true;
+  } else {
+    BBfun3(cell);
+    if (std::exchange(rerAside_, false) && !rion.visible()) rion.show();
+  }
   app_.os.doEventsPaced(kRionPasses, kRionPaceMs);
 }
 

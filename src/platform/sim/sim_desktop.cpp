@@ -17,7 +17,7 @@
 namespace platform::sim {
 
 SimDesktop::SimDesktop(int widthPixels, int heightPixels, float twipsPerPixel)
-    : desktop_(widthPixels, heightPixels, 0x3A6EA5) {
+    : displays{{0, 0, widthPixels, heightPixels, true}}, desktop_(widthPixels, heightPixels, 0x3A6EA5) {
   metrics_.twipsPerPixelX = twipsPerPixel;
   metrics_.twipsPerPixelY = twipsPerPixel;
   metrics_.width = static_cast<float>(widthPixels) * twipsPerPixel;
@@ -28,16 +28,75 @@ SimDesktop::SimDesktop(int widthPixels, int heightPixels, float twipsPerPixel)
 SimDesktop::~SimDesktop() = default;
 
 void SimDesktop::changeDisplay(int widthPixels, int heightPixels) {
-  Bitmap grown(widthPixels, heightPixels, desktop_.pixels.empty() ? 0 : desktop_.at(0, 0));
-  for (int y = 0; y < std::min(heightPixels, desktop_.height); ++y)
-    for (int x = 0; x < std::min(widthPixels, desktop_.width); ++x) grown.at(x, y) = desktop_.at(x, y);
+  setMonitors({{0, 0, widthPixels, heightPixels, true}});
+}
+
+void SimDesktop::setMonitors(std::vector<SimMonitor> list) {
+  if (list.empty()) return;
+  if (std::none_of(list.begin(), list.end(), [](const SimMonitor& m) { return m.primary; })) list[0].primary = true;
+  int x0 = list[0].x, y0 = list[0].y, x1 = x0, y1 = y0;
+  for (const SimMonitor& m : list) {
+    x0 = std::min(x0, m.x), y0 = std::min(y0, m.y);
+    x1 = std::max(x1, m.x + m.width), y1 = std::max(y1, m.y + m.height);
+  }
+  Bitmap grown(x1 - x0, y1 - y0, desktop_.pixels.empty() ? 0 : desktop_.at(0, 0));
+  for (int y = y0; y < y1; ++y)
+    for (int x = x0; x < x1; ++x)
+      if (x >= originX_ && y >= originY_ && x < originX_ + desktop_.width && y < originY_ + desktop_.height)
+        grown.at(x - x0, y - y0) = desktop_.at(x - originX_, y - originY_);
   desktop_ = std::move(grown);
-  metrics_.width = static_cast<float>(widthPixels) * metrics_.twipsPerPixelX;
-  metrics_.height = static_cast<float>(heightPixels) * metrics_.twipsPerPixelY;
+  originX_ = x0, originY_ = y0;
+  displays = std::move(list);
+  for (const SimMonitor& m : displays)
+    if (m.primary) {
+      metrics_.width = static_cast<float>(m.width) * metrics_.twipsPerPixelX;
+      metrics_.height = static_cast<float>(m.height) * metrics_.twipsPerPixelY;
+    }
   for (SimWindow* w : z_)
     post([this, h = w->hWnd()] {
       if (SimWindow* win = window(h); win && win->onDisplayChange) win->onDisplayChange();
     });
+}
+
+std::vector<Monitor> SimDesktop::monitors() const {
+  std::vector<Monitor> out;
+  const float tx = metrics_.twipsPerPixelX, ty = metrics_.twipsPerPixelY;
+  for (const SimMonitor& m : displays)
+    out.push_back({static_cast<float>(m.x) * tx, static_cast<float>(m.y) * ty,
+                   static_cast<float>(m.x + m.width) * tx, static_cast<float>(m.y + m.height) * ty, m.primary});
+  return out;
+}
+
+bool SimDesktop::onMonitor(int x, int y) const {
+  return std::any_of(displays.begin(), displays.end(), [&](const SimMonitor& m) {
+    return m.x <= x && x < m.x + m.width && m.y <= y && y < m.y + m.height;
+  });
+}
+
+// His monitor holds the centre of his window, or is the nearest.
+bool SimDesktop::screenTaken(Handle hWnd) {
+  ++screenChecks;
+  const SimWindow* w = window(hWnd);
+  if (taken || !w) return taken;
+  const double cx = w->pixelX() + w->pixelWidth() / 2.0, cy = w->pixelY() + w->pixelHeight() / 2.0;
+  const SimMonitor* his = nullptr;
+  double best = 0;
+  for (const SimMonitor& m : displays) {
+    const double dx = std::max({m.x - cx, 0.0, cx - (m.x + m.width)});
+    const double dy = std::max({m.y - cy, 0.0, cy - (m.y + m.height)});
+    const bool holds = m.x <= cx && cx < m.x + m.width && m.y <= cy && cy < m.y + m.height;
+    const double d = holds ? -1 : dx * dx + dy * dy;
+    if (!his || d < best) his = &m, best = d;
+  }
+  return his && his->taken;
+}
+
+bool SimDesktop::anyScreenTaken(float left, float top, float right, float bottom) {
+  const float tx = metrics_.twipsPerPixelX, ty = metrics_.twipsPerPixelY;
+  return taken || std::any_of(displays.begin(), displays.end(), [&](const SimMonitor& m) {
+           return m.taken && m.x * tx < right && left < (m.x + m.width) * tx && m.y * ty < bottom &&
+                  top < (m.y + m.height) * ty;
+         });
 }
 
 std::unique_ptr<Window> SimDesktop::createWindow(const WindowDesign& design) {
@@ -115,18 +174,15 @@ void SimDesktop::fillDesktop(std::uint32_t colour) {
   std::fill(desktop_.pixels.begin(), desktop_.pixels.end(), colour);
 }
 
-void SimDesktop::setDesktop(const Bitmap& picture) {
+void SimDesktop::setDesktop(const Bitmap& picture) {  // in the bounding box's size
   if (picture.width == desktop_.width && picture.height == desktop_.height) desktop_.pixels = picture.pixels;
 }
 
 Bitmap SimDesktop::capture(int x0, int y0, int w, int h) const {
   Bitmap out(w, h, 0);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const int sx = x0 + x, sy = y0 + y;
-      if (sx >= 0 && sy >= 0 && sx < desktop_.width && sy < desktop_.height)
-        out.at(x, y) = desktop_.at(sx, sy);
-    }
+    for (int x = 0; x < w; ++x)
+      if (onMonitor(x0 + x, y0 + y)) out.at(x, y) = desktop_.at(x0 + x - originX_, y0 + y - originY_);
   for (SimWindow* win : stacking()) {
     if (!win->visible()) continue;
     const int ww = std::min(win->pixelWidth(), win->back.width);
@@ -134,10 +190,9 @@ Bitmap SimDesktop::capture(int x0, int y0, int w, int h) const {
     for (int y = 0; y < wh; ++y)
       for (int x = 0; x < ww; ++x) {
         const int sx = win->pixelX() + x, sy = win->pixelY() + y;
-        // Only what lies on the screen is seen.
-        if (sx < 0 || sy < 0 || sx >= desktop_.width || sy >= desktop_.height) continue;
         const int ox = sx - x0, oy = sy - y0;
-        if (ox >= 0 && oy >= 0 && ox < w && oy < h) out.at(ox, oy) = win->back.at(x, y);
+        // Only what lies on a monitor is seen.
+        if (ox >= 0 && oy >= 0 && ox < w && oy < h && onMonitor(sx, sy)) out.at(ox, oy) = win->back.at(x, y);
       }
   }
   return out;
@@ -243,7 +298,7 @@ std::int32_t SimDesktop::SendMessage(Handle hWnd, std::uint32_t msg, std::uint32
   const PendingDrag drag = *it;
   drags_.erase(it);
   runUntil(clock_ + drag.ms);
-  if (SimWindow* w = window(hWnd)) w->moveToPixels(w->pixelX() + drag.dx, w->pixelY() + drag.dy);
+  if (SimWindow* w = window(hWnd)) w->moveToPixels(drag.pressX + drag.dx, drag.pressY + drag.dy);
   return 0;
 }
 

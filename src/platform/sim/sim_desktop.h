@@ -36,6 +36,14 @@ struct SentMessage {
   std::int32_t lParam = 0;
 };
 
+// A monitor in pixels of the screen; the primary one's top-left is (0, 0).
+struct SimMonitor {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool primary = false;
+  // Another program has it full screen.
+  bool taken = false;
+};
+
 struct SetWindowPosCall {
   Handle hWnd = 0, insertAfter = 0;
   std::uint32_t flags = 0;
@@ -56,7 +64,9 @@ class SimDesktop : public Platform {
   void end() override;
   int messageBox(const std::string& text, const std::string& title, int style) override;
   ScreenMetrics screen() const override { return metrics_; }
-  bool screenTaken(Handle) override { return ++screenChecks, taken; }
+  std::vector<Monitor> monitors() const override;
+  bool screenTaken(Handle hWnd) override;
+  bool anyScreenTaken(float left, float top, float right, float bottom) override;
   std::string getSetting(const std::string& app, const std::string& section, const std::string& key,
                          const std::string& fallback) override;
   void saveSetting(const std::string& app, const std::string& section, const std::string& key,
@@ -79,17 +89,25 @@ class SimDesktop : public Platform {
   void GlobalMemoryStatusEx(MemoryStatusEx& status) override;
 
   // --- The screen ---
+  // The desktop picture spans the monitors' bounding box; only what lies
+  // on a monitor is seen.
   void fillDesktop(std::uint32_t colour);
-  void setDesktop(const Bitmap& picture);  // must be the screen's size
+  void setDesktop(const Bitmap& picture);  // must be the bounding box's size
   const Bitmap& desktop() const { return desktop_; }
-  // The display's new size: the desktop picture is cut or grown (in its
-  // colour at the top left) and every window told at the next pass.
+  // A display change: the monitors replaced by these (the first primary
+  // unless one says so), the desktop picture cut or grown (in its colour
+  // at the top left) to their bounding box, and every window told at the
+  // next pass. changeDisplay makes one monitor of the given size.
+  void setMonitors(std::vector<SimMonitor> monitors);
   void changeDisplay(int widthPixels, int heightPixels);
+  // The monitors; a test may mark one taken.
+  std::vector<SimMonitor> displays;
   // Whether a full-screen program, a presentation or a locked session has
-  // the screen, and how often the program asked.
+  // every monitor, and how often the program asked about his.
   bool taken = false;
   int screenChecks = 0;
-  // What the screen shows in a rectangle; outside the screen it is black.
+  bool onMonitor(int x, int y) const;
+  // What the screen shows in a rectangle; where no monitor is, black.
   Bitmap capture(int x, int y, int w, int h) const;
   // A picture as the program loads it.
   static Bitmap picture(Picture picture);
@@ -189,6 +207,7 @@ class SimDesktop : public Platform {
 
   ScreenMetrics metrics_;
   Bitmap desktop_;
+  int originX_ = 0, originY_ = 0;  // the screen point at the picture's top left
   std::vector<SimWindow*> z_;  // bottom to top, both bands mixed
   std::vector<SimTimer*> timers_;
   std::map<Handle, Bitmap*> dcs_;
@@ -202,9 +221,10 @@ class SimDesktop : public Platform {
   bool inTick_ = false;
   bool ended_ = false;
   int heldScreenDCs_ = 0;
+  // The window where the button went down: the pointer keeps its pixel.
   struct PendingDrag {
     Handle hWnd;
-    int dx, dy, ms;
+    int dx, dy, ms, pressX, pressY;
   };
   std::vector<PendingDrag> drags_;
 };

@@ -33,7 +33,9 @@ void SimDesktop::click(Window& target, int x, int y) {
 
 void SimDesktop::drag(Window& target, int dx, int dy, int ms, int button) {
   const Handle hWnd = target.hWnd();
-  post([this, hWnd, dx, dy, ms] { drags_.push_back({hWnd, dx, dy, ms}); });
+  post([this, hWnd, dx, dy, ms] {
+    if (SimWindow* w = window(hWnd)) drags_.push_back({hWnd, dx, dy, ms, w->pixelX(), w->pixelY()});
+  });
   mouseMove(target, button);
   // The release ends any drag the program did not take up.
   post([this, hWnd] {

@@ -19,26 +19,40 @@ bool leftButtonDown() {
 
 }  // namespace
 
-void followMouseUntilRelease(HWND hwnd, MessagePump& pump) {
+void followMouseUntilRelease(HWND hwnd, MessagePump& pump, const POINT* grab) {
   pump.applyHeld();
-  if (!IsWindowVisible(hwnd) || !leftButtonDown()) return;
+  if (!IsWindowVisible(hwnd)) return;
 
-  // The grab offset is where the pointer is now, not where the button went
-  // down: the drag starts on the first move with the button held, and the
-  // window must not jump by that first movement.
-  POINT grab{};
-  GetCursorPos(&grab);
+  // The pointer's offset in the window: taken where the button went down,
+  // so that the moves before this loop began (the first one starts the
+  // drag, and a quick hand makes several) are not lost.
   RECT r{};
   GetWindowRect(hwnd, &r);
-  const POINT origin{r.left, r.top};
+  POINT offset{};
+  if (grab) {
+    offset = *grab;
+  } else {
+    GetCursorPos(&offset);
+    offset = {offset.x - r.left, offset.y - r.top};
+  }
   // The window keeps to whole pixels of the program, s of the screen's
   // each, where the next frame's capture of the screen expects it.
   const int s = pixelScale();
   auto snap = [s](LONG v) { return static_cast<int>(std::lround(static_cast<double>(v) / s)) * s; };
   auto follow = [&](POINT pt) {
-    SetWindowPos(hwnd, nullptr, snap(origin.x + (pt.x - grab.x)), snap(origin.y + (pt.y - grab.y)), 0, 0,
+    SetWindowPos(hwnd, nullptr, snap(pt.x - offset.x), snap(pt.y - offset.y), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
+
+  // Released already: the drag ends where the release was.
+  if (!leftButtonDown()) {
+    MSG up;
+    if (PeekMessageW(&up, hwnd, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE)) follow(up.pt);
+    return;
+  }
+  POINT now{};
+  GetCursorPos(&now);
+  follow(now);
 
   SetCapture(hwnd);
   while (GetCapture() == hwnd) {

@@ -120,7 +120,13 @@ int Win32Platform::messageBox(const std::string& text, const std::string& title,
 
 ScreenMetrics Win32Platform::screen() const { return screenMetrics(); }
 
+std::vector<Monitor> Win32Platform::monitors() const { return win32::monitors(); }
+
 bool Win32Platform::screenTaken(Handle hWnd) { return win32::screenTaken(fromHandle<HWND>(hWnd)); }
+
+bool Win32Platform::anyScreenTaken(float left, float top, float right, float bottom) {
+  return win32::anyScreenTaken(screenRect(left, top, right, bottom));
+}
 
 std::string Win32Platform::getSetting(const std::string& app, const std::string& section,
                                       const std::string& key, const std::string& fallback) {

@@ -32,7 +32,9 @@ class Win32Platform final : public Platform {
 
   int messageBox(const std::string& text, const std::string& title, int style) override;
   ScreenMetrics screen() const override;
+  std::vector<Monitor> monitors() const override;
   bool screenTaken(Handle hWnd) override;
+  bool anyScreenTaken(float left, float top, float right, float bottom) override;
 
   std::string getSetting(const std::string& app, const std::string& section, const std::string& key,
                          const std::string& fallback) override;

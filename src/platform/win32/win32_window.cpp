@@ -231,7 +231,8 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (isCharacter() && wParam == HTCAPTION) {
         pressedArea_ = -1;  // a drag is never a click
         if (toolTips_) SendMessageW(toolTips_, TTM_POP, 0, 0);
-        followMouseUntilRelease(hwnd_, session_.pump);
+        followMouseUntilRelease(hwnd_, session_.pump, pressed_ ? &grab_ : nullptr);
+        pressed_ = false;
         return 0;
       }
       break;

@@ -146,6 +146,10 @@ class Win32Window final : public Window {
   HWND focusedControl_ = nullptr;  // the control that had the focus when the window was deactivated
 
   int pressedArea_ = -1;  // the area the left button went down on, until release
+  // Where the pointer was on the window when the left button went down: a
+  // drag keeps the pointer on that pixel, however late its loop starts.
+  bool pressed_ = false;
+  POINT grab_{};
   bool haveLastMove_ = false;
   POINT lastMove_{};  // pointer position of the last mouse move reported
 };

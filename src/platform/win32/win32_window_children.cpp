@@ -153,6 +153,10 @@ void Win32Window::relayToToolTips(UINT msg, WPARAM wParam, LPARAM lParam) const 
 
 void Win32Window::leftPressed(LPARAM lParam) {
   const POINT p = pointOf(lParam);
+  RECT r{};
+  const DWORD pos = GetMessagePos();
+  pressed_ = GetWindowRect(hwnd_, &r) != 0;
+  grab_ = {static_cast<short>(LOWORD(pos)) - r.left, static_cast<short>(HIWORD(pos)) - r.top};
   const int area = areaAt(p.x, p.y);
   if (area < 0) return;
   // The capture lets the release be seen even off the window, so that a
@@ -164,6 +168,7 @@ void Win32Window::leftPressed(LPARAM lParam) {
 void Win32Window::leftReleased(LPARAM lParam) {
   const int area = pressedArea_;
   pressedArea_ = -1;
+  pressed_ = false;
   if (GetCapture() == hwnd_) ReleaseCapture();
   const POINT p = pointOf(lParam);
   if (area < 0 || area >= static_cast<int>(areas_.size()) ||
