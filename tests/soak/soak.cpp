@@ -2,6 +2,7 @@
 // every event: the tests run an hour in four streams ending with 終了;
 // xpekko_soak [hours] [first seed] runs a day, printing any broken invariant
 // with the seed and event that reproduce it (exit 1).
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -19,9 +20,16 @@ struct Figures {
   std::string violation;  // empty while every invariant holds
 };
 
+using Layout = std::vector<platform::sim::SimMonitor>;
+// The monitors of each stream: one; two side by side; an L of three; one left of the primary.
+const Layout kLayouts[] = {{{0, 0, 1024, 768, true}},
+                           {{0, 0, 1024, 768, true}, {1024, 0, 800, 600}},
+                           {{0, 0, 1024, 768, true}, {1024, 0, 1024, 768}, {0, 768, 1024, 768}},
+                           {{0, 0, 1024, 768, true}, {-1280, -200, 1280, 1024}}};
+
 // One stream: a fresh program, `minutes` of simulated use, then 終了.
 struct Stream : ProgramOnDesktop {
-  Stream(std::uint32_t seed, Figures& figures) : rng_(seed), seed_(seed), f_(figures) {
+  Stream(std::uint32_t seed, Figures& figures) : rng_(seed), seed_(seed), f_(figures), layout_(kLayouts[seed % 4]) {
     desk.randomSeed = seed;
     desk.onMessageBox = [this](const platform::sim::MessageBoxCall&) {
       ++f_.boxes;
@@ -32,10 +40,16 @@ struct Stream : ProgramOnDesktop {
   }
 
   void run(int minutes) {
-    start();
+    desk.setMonitors(layout_), start();
     timer().onTick = [this, inner = timer().onTick] {
-      const bool visiting = app.m.actMode == 7 && app.m.actStep != 0;
+      const bool visiting = app.m.actMode == 7 && app.m.actStep != 0, choosing = app.m.actStep == 0;
+      const int x = pekko().pixelX(), y = pekko().pixelY(), reach = 43;  // a walk's 640 twips
       inner();
+      // No walk starts that can take a pixel of him further off every
+      // monitor than a walk's length.
+      const int dx[] = {0, 0, -reach, reach}, dy[] = {reach, -reach, 0, 0}, k = app.m.actMode - 1;
+      if (choosing && k >= 0 && k < 4 && depth(x + dx[k], y + dy[k]) > std::max(depth(x, y), reach))
+        fail("a walk toward no monitor");
       f_.visits += !visiting && app.m.actMode == 7 && app.m.actStep == 1;
       f_.elopements += visiting && app.m.actStep == 0 && mgo() == kCallBack;
     };
@@ -72,7 +86,7 @@ struct Stream : ProgramOnDesktop {
     }
     if (r <= 63) return desk.mouseMove(either(), pick(0, 7), pick(0, 63), pick(0, 63));
     if (r <= 67) return desk.click(either(), pick(0, 63), pick(0, 63));
-    if (r <= 73) return desk.drag(pekko(), pick(-200, 200), pick(-200, 200), pick(0, 800));
+    if (r <= 73) return desk.drag(pekko(), pick(-600, 600), pick(-400, 400), pick(0, 800));
     if (r <= 76) return desk.trayMouse(pick(512, 521));  // presses, moves, double clicks: nothing
     if (r <= 84) {
       // A send out in the middle of a visit lets the visit run on: it turns
@@ -85,7 +99,28 @@ struct Stream : ProgramOnDesktop {
     if (r <= 92) return dialog();
     if (r <= 93) ++f_.shellRestarts, desk.recreateNotificationArea();
     if (r == 94) desk.taken = !desk.taken;  // a full-screen program comes or goes
+    if (r == 95)  // after what is queued (a drag ending later would move him again)
+      desk.doEvents(), desk.setMonitors(desk.displays.size() < layout_.size() ? layout_ : Layout{layout_[0]});
     desk.doEvents();
+    const auto on = [&](const platform::sim::SimMonitor& m) {
+      return m.x <= pekko().pixelX() && pekko().pixelX() + 64 <= m.x + m.width && m.y <= pekko().pixelY() &&
+             pekko().pixelY() + 64 <= m.y + m.height;
+    };
+    if (r == 95 && pekko().visible() && std::none_of(desk.displays.begin(), desk.displays.end(), on))
+      fail("not wholly on one monitor after a display change");
+  }
+
+  // How far the farthest pixel of his cell at (x, y) lies off every monitor.
+  int depth(int x, int y) const {
+    int worst = 0;
+    for (int j = y; j < y + 64; ++j)
+      for (int i = x; i < x + 64; ++i) {
+        int off = 1 << 30;
+        for (const auto& m : desk.displays)
+          off = std::min(off, std::max({0, m.x - i, i - m.x - m.width + 1, m.y - j, j - m.y - m.height + 1}));
+        worst = std::max(worst, off);
+      }
+    return worst;
   }
 
   // The dialog, if open: a text (its rate, -1 none), then OK, Enter, Esc or nothing.
@@ -134,6 +169,7 @@ struct Stream : ProgramOnDesktop {
   int menuChoice_ = -1;
   long long event_ = 0;
   bool sentOutDuringVisit_ = false;
+  Layout layout_;
   std::int16_t acceptedRate_ = 10;  // start-up's value until OK accepts another
 };
 

@@ -265,8 +265,8 @@ bool SimDesktop::BitBlt(Handle dst, int x, int y, int w, int h, Handle src, int 
 bool SimDesktop::SetWindowPos(Handle hWnd, Handle insertAfter, int x, int y, int cx, int cy,
                               std::uint32_t flags) {
   if (!alive()) return false;
-  setWindowPosCalls.push_back({hWnd, insertAfter, flags});
   SimWindow* w = window(hWnd);
+  setWindowPosCalls.push_back({hWnd, insertAfter, flags, w ? w->pixelX() : 0});
   if (!w) return false;
   if (!(flags & SWP_NOMOVE)) w->moveToPixels(x, y);
   if (!(flags & SWP_NOSIZE)) {

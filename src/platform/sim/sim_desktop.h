@@ -47,6 +47,7 @@ struct SimMonitor {
 struct SetWindowPosCall {
   Handle hWnd = 0, insertAfter = 0;
   std::uint32_t flags = 0;
+  int x = 0;  // where the window stood, pixels: each frame's place
 };
 
 class SimDesktop : public Platform {

@@ -1,0 +1,114 @@
+// Several monitors: where walks are refused, rer's rides in and off, the
+// call back, an unplugged monitor and a taken one. Places in pixels.
+#include "support.h"
+#include "windows/behaviour.h"
+
+using namespace testing_support;
+using platform::sim::SimMonitor;
+using Layout = std::vector<SimMonitor>;
+
+namespace {
+
+const Layout kSideBySide{{0, 0, 1024, 768, true}, {1024, 0, 800, 600}};
+const Layout kL{{0, 0, 1024, 768, true}, {1024, 0, 1024, 768}, {0, 768, 1024, 768}};
+const Layout kLeft{{0, 0, 1024, 768, true}, {-1280, -200, 1280, 1024}};
+
+// At each edge with no monitor beyond, refused there and not a pixel short of it.
+TEST(Monitors, WalksAreRefusedAtTheDesktopsOuterEdgesAndItsStepsOnly) {
+  const struct {
+    const Layout& layout;
+    Activity walk;
+    int x, y;
+    bool refused;
+  } cases[] = {
+      {kSideBySide, kWalkRight, 1000, 100, false},  // onto the second monitor
+      {kSideBySide, kWalkRight, 1696, 100, true},   {kSideBySide, kWalkRight, 1695, 100, false},
+      {kSideBySide, kWalkRight, 900, 537, true},    {kSideBySide, kWalkRight, 900, 536, false},  // below 600
+      {kSideBySide, kWalkDown, 1100, 472, true},    {kSideBySide, kWalkDown, 1100, 471, false},
+      {kSideBySide, kWalkDown, 961, 500, true},     {kSideBySide, kWalkDown, 960, 500, false},
+      {kSideBySide, kWalkDown, 100, 640, true},     {kSideBySide, kWalkDown, 100, 639, false},
+      {kSideBySide, kWalkUp, 1100, 0, true},        {kSideBySide, kWalkUp, 1100, 1, false},
+      {kSideBySide, kWalkLeft, 1024, 100, false},   {kSideBySide, kWalkLeft, 0, 100, true},
+      {kL, kWalkRight, 896, 800, true},             {kL, kWalkRight, 895, 800, false},
+      {kL, kWalkDown, 900, 700, false},             {kL, kWalkDown, 961, 700, true},  // the corner
+      {kL, kWalkDown, 1100, 640, true},             {kL, kWalkDown, 1100, 639, false},
+      {kLeft, kWalkLeft, 0, 100, false},            {kLeft, kWalkLeft, -1280, 100, true},
+      {kLeft, kWalkLeft, -1279, 100, false},        {kLeft, kWalkUp, -500, -200, true},
+      {kLeft, kWalkUp, -500, -199, false},          {kLeft, kWalkUp, -10, 0, true},
+      {kLeft, kWalkUp, -64, 0, false},              {kLeft, kWalkDown, -500, 696, true},
+      {kLeft, kWalkDown, -500, 695, false},         {kLeft, kWalkRight, 896, 100, true},
+      {kLeft, kWalkRight, 895, 100, false},
+  };
+  for (float t : {15.0f, 12.0f, 20.0f})
+    for (const auto& c : cases) {
+      std::vector<platform::Monitor> monitors;
+      for (const SimMonitor& m : c.layout)
+        monitors.push_back({m.x * t, m.y * t, (m.x + m.width) * t, (m.y + m.height) * t, m.primary});
+      EXPECT_EQ(refusesToStart(c.walk, c.x * t, c.y * t, {1024 * t, 768 * t, t, t}, monitors), c.refused)
+          << t << " twips per pixel, walk " << c.walk << " at " << c.x << ", " << c.y;
+    }
+}
+
+class MonitorsTest : public ::testing::Test, public ProgramOnDesktop {
+ protected:
+  // rer's frames during `f`: where each was drawn.
+  std::vector<int> trail(const std::function<void()>& f) {
+    desk.setWindowPosCalls.clear(), f();
+    std::vector<int> xs;
+    for (const auto& call : desk.setWindowPosCalls)
+      if (call.hWnd == rion().hWnd()) xs.push_back(call.x);
+    return xs;
+  }
+  // A visit from its first tick to rer's lone departure: his frames riding in and off.
+  std::pair<std::vector<int>, std::vector<int>> visit() {
+    app.m.actMode = kSitDown, app.m.actStep = 2, script({drawOf(94, 100)});
+    auto in = trail([&] { tick(); });
+    app.m.actStep = 8, script({drawOf(11, 100)});
+    return {in, trail([&] { tick(); })};
+  }
+};
+
+TEST_F(MonitorsTest, RerRidesInFromTheFarRightAndOffEveryMonitorAndTheCallBackFindsPekko) {
+  desk.setMonitors(kSideBySide), desk.fillDesktop(kDesk), start(), pekko().moveToPixels(700, 200);
+  // Dragged by 300 pixels in the first three ticks of a walk to the right:
+  // the pointer keeps its pixel of him; he walks on onto the second monitor.
+  script({drawOf(35, 100)}), desk.drag(pekko(), 300, 0, 1600), desk.doEvents();
+  EXPECT_EQ(std::make_pair(pekko().pixelX(), int(app.m.actStep)), std::make_pair(1000, 3));
+  tick(), tick();
+  EXPECT_EQ(std::make_pair(pekko().left(), int(app.m.actStep)), std::make_pair(15000 + 320.0f, 0));
+  auto [in, off] = visit();  // from 1824, 12 pixels above him; off past 0
+  EXPECT_EQ(std::make_tuple(in.front(), rion().pixelY(), off.back() <= -64, off.end()[-2] > -64),
+            std::make_tuple(1811, 200 - 12 + 32, true, true));
+
+  // Sent out and called back: home to the second monitor, rer through its middle.
+  app.menu().mgo_Click(), in = trail([&] { app.menu().mgo_Click(); });
+  EXPECT_EQ(std::make_tuple(in.front(), pekko().pixelX(), pekko().pixelY(), pekko().visible()),
+            std::make_tuple(1811, 1021, 200, true));
+  // That monitor unplugged while he is away: back on the nearest.
+  app.menu().mgo_Click(), desk.setMonitors({kSideBySide[0]}), desk.doEvents();
+  in = trail([&] { app.menu().mgo_Click(); });
+  EXPECT_EQ(std::make_tuple(in.front(), pekko().pixelX(), pekko().pixelY(), shown(pekko())),
+            std::make_tuple(1011, 960, 200, std::string("walk 6")));
+
+  // A monitor left of the primary: rer rides off past its left end too.
+  // (ペッコ at the primary's right edge, rer arrives where he starts.)
+  desk.setMonitors(kLeft), desk.doEvents(), std::tie(in, off) = visit();
+  EXPECT_EQ(std::make_tuple(in, pekko().pixelX(), off.back() <= -1344, off.end()[-2] > -1344),
+            std::make_tuple(std::vector<int>{1024}, 960, true, true));
+
+  // Over a monitor another program has taken, rer rides and stops unseen
+  // (his frames drawn hidden), and shows again once off it.
+  desk.setMonitors(kSideBySide), desk.displays[1].taken = true, desk.doEvents();
+  app.m.actMode = kSitDown, app.m.actStep = 2, script({drawOf(94, 100)}), in = trail([&] { tick(); });
+  EXPECT_EQ(std::make_pair(in, rion().visible()), std::make_pair(std::vector<int>{1037}, false));
+  app.m.actStep = 8, script({drawOf(11, 100)}), off = trail([&] { tick(); });
+  EXPECT_EQ(std::make_pair(off[1], rion().visible()), std::make_pair(957, true));
+
+  // Not wholly on one monitor after a change: moved the least onto one.
+  desk.setMonitors(kL), pekko().moveToPixels(1000, 740), desk.doEvents();  // in the corner
+  EXPECT_EQ(std::make_pair(pekko().pixelX(), pekko().pixelY()), std::make_pair(1024, 704));
+  pekko().moveToPixels(1500, 300), desk.setMonitors({kL[0], kL[2]}), desk.doEvents();  // his one unplugged
+  EXPECT_EQ(std::make_pair(pekko().pixelX(), pekko().pixelY()), std::make_pair(960, 300));
+}
+
+}  // namespace
