@@ -21,8 +21,8 @@ inline constexpr std::uint32_t kDesk = 0x3A6EA5;  // a plain desktop colour
 
 // The program on a desktop of 1024 x 768 pixels unless told otherwise.
 struct ProgramOnDesktop {
-  explicit ProgramOnDesktop(float twipsPerPixel = 15, int width = 1024, int height = 768)
-      : desk(width, height, twipsPerPixel) {}
+  explicit ProgramOnDesktop(float twipsPerPixel = 15, int width = 1024, int height = 768, float tppY = 0)
+      : desk(width, height, twipsPerPixel, tppY) {}
   SimDesktop desk;
   Program app{desk};
 

@@ -36,7 +36,8 @@ TEST(FreeMemory, ShareOfTheRoundedThousandsRoundedDown) {
       {{}, 0},                                        // nothing reported
       {{1000, 9000, 0, 0}, 100},                      // more free than in all: all
       {{16 * GiB, 6 * GiB, 24 * GiB, 14 * GiB}, 50},  // beyond four gigabytes
-      {{3 * GiB, 1 * GiB, 0, 0}, 33}};                // 33.3 % rounded down
+      {{3 * GiB, 1 * GiB, 0, 0}, 33},                 // 33.3 % rounded down
+      {{3000, 2000, 0, 0}, 66}};                      // 66.7 %: down, not to the nearest
   for (const auto& [figures, percent] : cases) EXPECT_EQ(freePercent(figures), percent) << figures.totalPhys;
 }
 

@@ -175,4 +175,19 @@ TEST(Scale, AFrameIsTheCellInBlocksOverTheExactDesktop) {
   EXPECT_EQ(std::make_pair(b.right, b.bottom), std::make_pair(60L * s, 20L * s));
 }
 
+// Wine's desktop is one monitor, the screen; a window counts as full
+// screen when it covers a monitor to the pixel, not one short on any side.
+TEST(Monitors, TheScreenAndTheWindowsThatCoverIt) {
+  win32::Win32Platform os;
+  const std::vector<Monitor> ms = os.monitors();
+  const ScreenMetrics s = os.screen();
+  ASSERT_EQ(ms.size(), 1u);
+  EXPECT_EQ(std::make_tuple(ms[0].left, ms[0].top, ms[0].right, ms[0].bottom, ms[0].primary),
+            std::make_tuple(0.0f, 0.0f, s.width, s.height, true));
+  const RECT m{0, 0, 1024, 768};
+  EXPECT_TRUE(win32::coversMonitor(m, m));
+  for (const RECT& r : {RECT{1, 0, 1024, 768}, RECT{0, 1, 1024, 768}, RECT{0, 0, 1023, 768}, RECT{0, 0, 1024, 767}})
+    EXPECT_FALSE(win32::coversMonitor(r, m)) << r.left << r.top << r.right << r.bottom;
+}
+
 }  // namespace

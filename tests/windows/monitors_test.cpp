@@ -49,8 +49,10 @@ TEST(Monitors, WalksAreRefusedAtTheDesktopsOuterEdgesAndItsStepsOnly) {
     }
 }
 
+// Pixels 15 twips wide and 12 high: a vertical factor used across shows.
 class MonitorsTest : public ::testing::Test, public ProgramOnDesktop {
  protected:
+  MonitorsTest() : ProgramOnDesktop(15, 1024, 768, 12) {}
   // rer's frames during `f`: where each was drawn.
   std::vector<int> trail(const std::function<void()>& f) {
     desk.setWindowPosCalls.clear(), f();

@@ -1,6 +1,7 @@
 // rer's visit and the call back step by step at several scales (to the twip at
 // 15 twips per pixel, to the pixel at the others); the chat, the rate, boxes.
 #include <cmath>
+#include <map>
 
 #include "platform/twips.h"
 #include "support.h"
@@ -15,27 +16,31 @@ int ridesTo(float from, float bound) {
   return std::max(0, static_cast<int>(std::ceil((from - bound) / 200.0)));
 }
 
-// Twips per pixel, and ペッコ's x in pixels (y 352). At x 944 rer arrives
-// exactly at his bound, before a ride step.
+// Twips per pixel, ペッコ's x in pixels (y 352) and the screen's width. At
+// x 944 rer arrives exactly at his bound, before a ride step; from x 472 he
+// rides off exactly onto his bound, from 486 to a pixel short of it (with
+// the width 1056 so does the call back, both ways).
 struct Scale {
   float t;
-  int x;
+  int x, w = 1024;
 };
-void PrintTo(const Scale& s, std::ostream* os) { *os << "tpp" << int(s.t * 100) << "_x" << s.x; }
+void PrintTo(const Scale& s, std::ostream* os) { *os << "tpp" << int(s.t * 100) << "_x" << s.x << "_w" << s.w; }
 
 class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDesktop {
  protected:
-  VisitAtScale() : ProgramOnDesktop(GetParam().t) {}
+  VisitAtScale() : ProgramOnDesktop(GetParam().t, GetParam().w) {}
+  int down = 0;  // the ride step during which ペッコ last moved down
   // rer's ride steps left during `f`, his cell before the first, timer on during any.
   std::tuple<int, std::string, bool> ridden(const std::function<void()>& f) {
     int steps = 0;
-    float last = rion().left();
+    float last = rion().left(), top = pekko().top();
     bool done = false, timerOn = false;
     std::string cell;
     std::function<void()> watch = [&] {
       const bool moved = rion().left() < last;
       if (moved && steps++ == 0) cell = shown(rion());
       timerOn |= moved && timer().enabled(), last = rion().left();
+      if (pekko().top() != top) down = steps, top = pekko().top();
       if (!done) desk.post(watch);
     };
     desk.post(watch), f(), done = true, desk.doEvents();
@@ -64,14 +69,15 @@ class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDes
 // A lone departure, an elopement, then the call back: cells, places, timer
 // and ride steps at every step.
 TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
-  const float t = 15, W = 1024 * t, H = 768 * t, PL = GetParam().x * t, PT = 352 * t;
+  const float t = 15, W = GetParam().w * t, H = 768 * t, PL = GetParam().x * t, PT = 352 * t;
   const float a = PL + 80 * t, off = -64 * t;  // where rer stops riding in; wholly off the left edge
   const float centre = W / 2 - 32 * t, top1 = PT - 12 * t, top6 = top1 - 6 * t, top9 = top6 + 32 * t;
   const int arrival = ridesTo(W, a), departure = ridesTo(a - 640, off), rideOff = ridesTo(a - 2640, off);
   const int in = ridesTo(W, centre), out = ridesTo(W - 200 * in, off);
   // The ride counts by hand; every place is checked to the twip at 15.
-  EXPECT_EQ(std::make_tuple(arrival, departure, rideOff, in, out),
-            GetParam().x == 480 ? std::make_tuple(35, 44, 34, 41, 41) : std::make_tuple(0, 79, 69, 41, 41));
+  const std::map<int, std::tuple<int, int, int, int, int>> counts{
+      {480, {35, 44, 34, 41, 41}}, {944, {0, 79, 69, 41, 41}}, {472, {36, 43, 33, 41, 41}}, {486, {37, 45, 35, 42, 42}}};
+  EXPECT_EQ(std::make_tuple(arrival, departure, rideOff, in, out), counts.at(GetParam().x));
   desk.fillDesktop(kDesk), start(), pekko().moveToPixels(GetParam().x, 352);
   for (bool elope : {false, true}) {
     SCOPED_TRACE(elope ? "elopement" : "lone departure");
@@ -101,6 +107,7 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
       continue;
     }
     EXPECT_EQ(ridden([&] { tick(); }), std::make_tuple(10, "rer 0", true));  // the timer on through two loops
+    EXPECT_EQ(down, 5);  // onto the board after the fifth step
     const float R = a - 2640, PT2 = PT + 400;
     expect({9, "action 12", "rer 8", R, top9, PL, PT2, 2000});
     const Row together[] = {{10, "action 12", "rer 9", R, top9, PL, PT2, 500},
@@ -135,7 +142,8 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, VisitAtScale,
-                         ::testing::Values(Scale{15, 480}, Scale{15, 944}, Scale{12, 480}, Scale{20, 480},
+                         ::testing::Values(Scale{15, 480}, Scale{15, 944}, Scale{15, 472}, Scale{15, 486, 1056},
+                                           Scale{12, 480}, Scale{20, 480},
                                            Scale{1440.0f * 2 / 168, 480}),
                          ::testing::PrintToStringParamName());
 

@@ -16,12 +16,12 @@
 
 namespace platform::sim {
 
-SimDesktop::SimDesktop(int widthPixels, int heightPixels, float twipsPerPixel)
+SimDesktop::SimDesktop(int widthPixels, int heightPixels, float twipsPerPixel, float twipsPerPixelY)
     : displays{{0, 0, widthPixels, heightPixels, true}}, desktop_(widthPixels, heightPixels, 0x3A6EA5) {
   metrics_.twipsPerPixelX = twipsPerPixel;
-  metrics_.twipsPerPixelY = twipsPerPixel;
-  metrics_.width = static_cast<float>(widthPixels) * twipsPerPixel;
-  metrics_.height = static_cast<float>(heightPixels) * twipsPerPixel;
+  metrics_.twipsPerPixelY = twipsPerPixelY > 0 ? twipsPerPixelY : twipsPerPixel;
+  metrics_.width = static_cast<float>(widthPixels) * metrics_.twipsPerPixelX;
+  metrics_.height = static_cast<float>(heightPixels) * metrics_.twipsPerPixelY;
   registerDC(kScreenDC, &desktop_);
 }
 

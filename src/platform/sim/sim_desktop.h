@@ -52,7 +52,8 @@ struct SetWindowPosCall {
 
 class SimDesktop : public Platform {
  public:
-  SimDesktop(int widthPixels = 1024, int heightPixels = 768, float twipsPerPixel = 15);
+  // Twips per pixel across, and down when given (the same otherwise).
+  SimDesktop(int widthPixels = 1024, int heightPixels = 768, float twipsPerPixel = 15, float twipsPerPixelY = 0);
   ~SimDesktop() override;
 
   // --- Platform ---

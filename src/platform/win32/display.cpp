@@ -117,8 +117,7 @@ bool covers(const RECT& r, HMONITOR monitor) {
   MONITORINFO mi{};
   mi.cbSize = sizeof(mi);
   if (!GetMonitorInfoW(monitor, &mi)) return false;
-  const RECT& m = mi.rcMonitor;
-  return r.left <= m.left && r.top <= m.top && r.right >= m.right && r.bottom >= m.bottom;
+  return coversMonitor(r, mi.rcMonitor);
 }
 
 struct TakenSearch {
@@ -133,6 +132,10 @@ BOOL CALLBACK findCovered(HMONITOR h, HDC, LPRECT, LPARAM p) {
 }
 
 }  // namespace
+
+bool coversMonitor(const RECT& r, const RECT& m) {
+  return r.left <= m.left && r.top <= m.top && r.right >= m.right && r.bottom >= m.bottom;
+}
 
 bool screenTaken(HWND window) {
   if (sessionTaken()) return true;

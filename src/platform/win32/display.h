@@ -32,6 +32,8 @@ RECT screenRect(float left, float top, float right, float bottom);
 // whole. (A busy state alone is not enough: overlays leave it set, and it
 // comes for windows that do not fill the screen.)
 bool screenTaken(HWND window);
+// Whether a window's rectangle covers a monitor's whole.
+bool coversMonitor(const RECT& window, const RECT& monitor);
 // Whether any monitor that the area (screen pixels) overlaps is taken.
 bool anyScreenTaken(const RECT& area);
 
