@@ -9,8 +9,8 @@ using namespace platform::sim;
 
 namespace {
 
-// The topmost band above the rest, nothing of a zero-size window; off screen
-// captures black; a copy is clipped. (Raster operations: the frame tests.)
+// The topmost band above the rest, nothing of a zero-size window; off the
+// monitors captures black; a copy is clipped. (Raster operations: the frame tests.)
 TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   SimDesktop desk(100, 100, 15);
   desk.fillDesktop(0x111111);
@@ -40,6 +40,12 @@ TEST(SimScreen, ComposesWindowsInBandOrderAndBlitsWhatIsSeen) {
   const Handle dc = desk.GetDC(0);
   const int held = desk.heldScreenDCs(), first = desk.ReleaseDC(0, dc), second = desk.ReleaseDC(0, dc);
   EXPECT_EQ(std::make_tuple(held, first, second, desk.heldScreenDCs()), std::make_tuple(1, 1, 0, 0));
+  // Black where no monitor is; a window's monitor holds its centre; a rectangle touches a taken one or not.
+  desk.setMonitors({{0, 0, 100, 100, true}, {100, 0, 50, 50, false, true}}), low.moveToPixels(96, 30);
+  const Bitmap edge = desk.capture(110, 49, 1, 2);
+  EXPECT_EQ(std::make_tuple(edge.at(0, 0), edge.at(0, 1), desk.screenTaken(low.hWnd()),
+                            desk.anyScreenTaken(0, 0, 1500, 1500), desk.anyScreenTaken(0, 0, 1501, 15)),
+            std::make_tuple(0xAA0033u, 0u, true, false, true));
 }
 
 // Posted events run at the next pass in order, what they post at the pass
