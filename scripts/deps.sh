@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Installs what building and testing xpekko needs on Debian 12: the host
 # compiler and test libraries, the 32- and 64-bit Windows cross compilers,
-# and Wine with a headless X server for the end-to-end tests.  Wine's 32-bit
-# half (wine32:i386, with the i386 architecture) only where this host can
-# run 32-bit programs at all (scripts/wine-build.sh tries one).  Asks apt
-# only for what is missing, so a second run is quick and needs no network.
+# and Wine with headless X servers for the end-to-end tests (Xvfb, and
+# Xephyr in it for two monitors).  Wine's 32-bit half (wine32:i386, with
+# the i386 architecture) only where this host can run 32-bit programs at
+# all (scripts/wine-build.sh tries one).  Asks apt only for what is
+# missing, so a second run is quick and needs no network.
 set -euo pipefail
 
 packages=(
   cmake g++ libgtest-dev googletest libgif-dev libstb-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine
-  xvfb xauth xdotool x11-utils imagemagick fonts-ipafont-gothic
+  xvfb xserver-xephyr xauth xdotool x11-utils imagemagick fonts-ipafont-gothic
   python3 python3-pil
 )
 host32=0

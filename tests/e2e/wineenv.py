@@ -119,12 +119,12 @@ class Desktop:
         self.start_explorer()
         log(f"desktop ready on {self.display} after {time.monotonic() - t:.1f} s")
 
-    def make_prefix(self, shell=True):
+    def make_prefix(self, shell=True, more=""):  # more: registry text of the caller's
         shutil.rmtree(self.prefix, ignore_errors=True)
         env, out = self.env(display=False), self.log("prefix")
         subprocess.run(self.wine("wineboot", "-i"), env=env, stdout=out, stderr=out, timeout=180, check=True)
         reg = self.out / "e2e.reg"
-        reg.write_text(FONTS + (DESKTOP if shell else ""), encoding="utf-16")
+        reg.write_text(FONTS + (DESKTOP if shell else "") + more, encoding="utf-16")
         subprocess.run(self.wine("regedit", "/S", winpath(reg)), env=env, stdout=out, stderr=out, check=True)
         # Debian's Wine misses its own Marlett here: caption buttons read "0 1 r".
         shutil.copy("/usr/share/wine/fonts/marlett.ttf", self.prefix / "drive_c/windows/Fonts")
@@ -162,11 +162,24 @@ class Desktop:
         self.start_explorer()
         self.dpi = dpi
 
-    def probe(self, *args, check=True):
-        """Runs probe.exe: (exit code, its JSON)."""
-        r = subprocess.run(self.wine(PROBE, *args), env=self.env(), capture_output=True, timeout=60)
+    retries = 0  # probe runs that printed nothing and were run again
+
+    def probe(self, *args, check=True, exe=PROBE):
+        """Runs probe.exe (or counts.exe): (exit code, its JSON); a failed run is logged with its stderr,
+        Wine's errors in it. About one start in a thousand Wine's 64-bit loader dies before the program
+        (exit 1, no output: its heap, placed at random, took the shared user data's address): once more."""
+        what = f"{Path(exe).stem} {' '.join(map(str, args))}"
+        for again in (0, 1):
+            r = subprocess.run(self.wine(exe, *args), env=dict(self.env(), WINEDEBUG="-all,err+all"),
+                               capture_output=True, timeout=60)
+            if r.returncode not in (0, 1) or not r.stdout:
+                log(f"{what}: rc {r.returncode}, {r.stdout[-300:]}; stderr {r.stderr[-3000:]}")
+            if r.stdout or again:
+                break
+            Desktop.retries += 1
+            time.sleep(0.5)
         if r.returncode not in (0, 1) or not r.stdout or check and r.returncode:
-            raise HarnessError(f"probe {' '.join(map(str, args))}: rc {r.returncode}, {r.stdout[-300:]}")
+            raise HarnessError(f"{what}: rc {r.returncode}, {r.stdout[-300:]}, {r.stderr[-300:]}")
         return r.returncode, json.loads(r.stdout.decode())
 
     def find(self, name, kids=False):

@@ -110,7 +110,12 @@ void Win32Window::mouseMoved(WPARAM wParam, LPARAM lParam) {
   MouseEvent e;
   e.button = buttonBits(wParam);
   e.shift = shiftBits(wParam);
-  const int area = areaAt(client.x, client.y);
+  // While the left button is held after a press on an area, the window has
+  // the capture and that area hears every move, also one already past its
+  // edge: a quick hand's first move may leave the cell before a drag begins.
+  int area = areaAt(client.x, client.y);
+  if (pressedArea_ >= 0 && (wParam & MK_LBUTTON) && pressedArea_ < static_cast<int>(areas_.size()))
+    area = pressedArea_;
   if (area >= 0) {
     const RECT& r = areas_[static_cast<std::size_t>(area)]->rect();
     e.x = twips(client.x - r.left, tppX_);

@@ -84,6 +84,15 @@ BOOL CALLBACK collect(HWND h, LPARAM p) {
   return TRUE;
 }
 
+// One monitor as JSON, appended to the Str at `p`.
+BOOL CALLBACK add_monitor(HMONITOR m, HDC, LPRECT, LPARAM p) {
+  MONITORINFO mi{sizeof mi, {}, {}, 0};
+  GetMonitorInfoW(m, &mi);
+  *reinterpret_cast<Str*>(p) += "{\"rect\":" + rect_json(mi.rcMonitor) + ",\"work\":" + rect_json(mi.rcWork) +
+                                ",\"primary\":" + flag(mi.dwFlags & MONITORINFOF_PRIMARY) + "},";
+  return TRUE;
+}
+
 // Top-level windows, top to bottom, of a class or a title ("*": all).
 std::vector<HWND> windows(const std::wstring& name) {
   std::vector<HWND> all, found;
@@ -247,6 +256,17 @@ int main() {
     emit(flag(ok));
     return !ok;
   }
+  if (cmd == L"monitors") {
+    // The monitors in the system's order, and the virtual screen they make up.
+    Str s = "{\"monitors\":[";
+    EnumDisplayMonitors(nullptr, nullptr, add_monitor, reinterpret_cast<LPARAM>(&s));
+    const auto m = [](int i) { return GetSystemMetrics(i); };
+    RECT v{m(SM_XVIRTUALSCREEN), m(SM_YVIRTUALSCREEN), m(SM_XVIRTUALSCREEN) + m(SM_CXVIRTUALSCREEN),
+           m(SM_YVIRTUALSCREEN) + m(SM_CYVIRTUALSCREEN)};
+    if (s.back() == ',') s.pop_back();
+    emit(s + "],\"virtual\":" + rect_json(v) + "}");
+    return 0;
+  }
   if (cmd == L"watch") return watch(n(2), n(3), a[4], {a.begin() + 5, a.begin() + argc});
   if (cmd == L"refmenu") return ref_menu(n(2), n(3), a[4], {a.begin() + 5, a.begin() + argc});
   if (cmd == L"hold") {
@@ -267,6 +287,6 @@ int main() {
   }
   emit(
       "{\"usage\":\"find|kids CLASS|TITLE|*, capture X Y W H FILE, watch MS MS DIR CLASS..., "
-      "refmenu X Y FILE CAPTION..., hold, cover CAPTION\"}");
+      "refmenu X Y FILE CAPTION..., hold, cover CAPTION, monitors\"}");
   return 2;
 }
