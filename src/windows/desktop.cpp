@@ -15,8 +15,12 @@ struct Span {
   float lo, hi;
 };
 
-Span along(const Monitor& m, bool vertical) { return vertical ? Span{m.top, m.bottom} : Span{m.left, m.right}; }
-Span across(const Monitor& m, bool vertical) { return vertical ? Span{m.left, m.right} : Span{m.top, m.bottom}; }
+Span along(const Monitor& m, bool vertical) {
+  return vertical ? Span{m.top, m.bottom} : Span{m.left, m.right};
+}
+Span across(const Monitor& m, bool vertical) {
+  return vertical ? Span{m.left, m.right} : Span{m.top, m.bottom};
+}
 
 // How far a span lies from the stretch [lo, hi): 0 when they overlap.
 float gap(Span s, float lo, float hi) { return s.lo >= hi ? s.lo - hi : s.hi <= lo ? lo - s.hi : 0.0f; }

@@ -29,7 +29,8 @@ const Layout kLayouts[] = {{{0, 0, 1024, 768, true}},
 
 // One stream: a fresh program, `minutes` of simulated use, then 終了.
 struct Stream : ProgramOnDesktop {
-  Stream(std::uint32_t seed, Figures& figures) : rng_(seed), seed_(seed), f_(figures), layout_(kLayouts[seed % 4]) {
+  Stream(std::uint32_t seed, Figures& figures)
+      : rng_(seed), seed_(seed), f_(figures), layout_(kLayouts[seed % 4]) {
     desk.randomSeed = seed;
     desk.onMessageBox = [this](const platform::sim::MessageBoxCall&) {
       ++f_.boxes;
@@ -99,12 +100,12 @@ struct Stream : ProgramOnDesktop {
     if (r <= 92) return dialog();
     if (r <= 93) ++f_.shellRestarts, desk.recreateNotificationArea();
     if (r == 94) desk.taken = !desk.taken;  // a full-screen program comes or goes
-    if (r == 95)  // after what is queued (a drag ending later would move him again)
+    if (r == 95)                            // after what is queued (a drag ending later would move him again)
       desk.doEvents(), desk.setMonitors(desk.displays.size() < layout_.size() ? layout_ : Layout{layout_[0]});
     desk.doEvents();
-    const auto on = [&](const platform::sim::SimMonitor& m) {
-      return m.x <= pekko().pixelX() && pekko().pixelX() + 64 <= m.x + m.width && m.y <= pekko().pixelY() &&
-             pekko().pixelY() + 64 <= m.y + m.height;
+    const int x = pekko().pixelX(), y = pekko().pixelY();
+    const auto on = [&](const auto& m) {
+      return m.x <= x && x + 64 <= m.x + m.width && m.y <= y && y + 64 <= m.y + m.height;
     };
     if (r == 95 && pekko().visible() && std::none_of(desk.displays.begin(), desk.displays.end(), on))
       fail("not wholly on one monitor after a display change");

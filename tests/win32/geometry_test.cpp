@@ -186,7 +186,8 @@ TEST(Monitors, TheScreenAndTheWindowsThatCoverIt) {
             std::make_tuple(0.0f, 0.0f, s.width, s.height, true));
   const RECT m{0, 0, 1024, 768};
   EXPECT_TRUE(win32::coversMonitor(m, m));
-  for (const RECT& r : {RECT{1, 0, 1024, 768}, RECT{0, 1, 1024, 768}, RECT{0, 0, 1023, 768}, RECT{0, 0, 1024, 767}})
+  for (const RECT& r :
+       {RECT{1, 0, 1024, 768}, RECT{0, 1, 1024, 768}, RECT{0, 0, 1023, 768}, RECT{0, 0, 1024, 767}})
     EXPECT_FALSE(win32::coversMonitor(r, m)) << r.left << r.top << r.right << r.bottom;
 }
 

@@ -91,7 +91,8 @@ TEST_F(CourtesyTest, AShrunkDisplayBringsHimBackInside) {
   EXPECT_EQ(std::make_tuple(app.m.actStep, pekko().left()), std::make_tuple(3, 336 * 15.0f + 160));
   // Changed while the screen is taken: moved while hidden, shown inside once free.
   desk.taken = true, tick(), desk.changeDisplay(300, 250), desk.doEvents(), desk.taken = false, tick();
-  EXPECT_EQ(std::make_tuple(pekko().visible(), pekko().pixelX(), pekko().pixelY()), std::make_tuple(true, 236, 186));
+  EXPECT_EQ(std::make_tuple(pekko().visible(), pekko().pixelX(), pekko().pixelY()),
+            std::make_tuple(true, 236, 186));
   app.menu().mgo_Click(), frames = desk.screenDCsObtained;  // sent out: left where he is
   desk.changeDisplay(200, 200), desk.doEvents();
   EXPECT_EQ(std::make_tuple(pekko().left(), desk.screenDCsObtained), std::make_tuple(236 * 15.0f, frames));

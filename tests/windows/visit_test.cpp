@@ -24,7 +24,9 @@ struct Scale {
   float t;
   int x, w = 1024;
 };
-void PrintTo(const Scale& s, std::ostream* os) { *os << "tpp" << int(s.t * 100) << "_x" << s.x << "_w" << s.w; }
+void PrintTo(const Scale& s, std::ostream* os) {
+  *os << "tpp" << int(s.t * 100) << "_x" << s.x << "_w" << s.w;
+}
 
 class VisitAtScale : public ::testing::TestWithParam<Scale>, public ProgramOnDesktop {
  protected:
@@ -75,8 +77,10 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
   const int arrival = ridesTo(W, a), departure = ridesTo(a - 640, off), rideOff = ridesTo(a - 2640, off);
   const int in = ridesTo(W, centre), out = ridesTo(W - 200 * in, off);
   // The ride counts by hand; every place is checked to the twip at 15.
-  const std::map<int, std::tuple<int, int, int, int, int>> counts{
-      {480, {35, 44, 34, 41, 41}}, {944, {0, 79, 69, 41, 41}}, {472, {36, 43, 33, 41, 41}}, {486, {37, 45, 35, 42, 42}}};
+  const std::map<int, std::tuple<int, int, int, int, int>> counts{{480, {35, 44, 34, 41, 41}},
+                                                                  {944, {0, 79, 69, 41, 41}},
+                                                                  {472, {36, 43, 33, 41, 41}},
+                                                                  {486, {37, 45, 35, 42, 42}}};
   EXPECT_EQ(std::make_tuple(arrival, departure, rideOff, in, out), counts.at(GetParam().x));
   desk.fillDesktop(kDesk), start(), pekko().moveToPixels(GetParam().x, 352);
   for (bool elope : {false, true}) {
@@ -142,8 +146,8 @@ TEST_P(VisitAtScale, BothEndingsAndTheCallBackStepByStep) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, VisitAtScale,
-                         ::testing::Values(Scale{15, 480}, Scale{15, 944}, Scale{15, 472}, Scale{15, 486, 1056},
-                                           Scale{12, 480}, Scale{20, 480},
+                         ::testing::Values(Scale{15, 480}, Scale{15, 944}, Scale{15, 472},
+                                           Scale{15, 486, 1056}, Scale{12, 480}, Scale{20, 480},
                                            Scale{1440.0f * 2 / 168, 480}),
                          ::testing::PrintToStringParamName());
 

@@ -33,7 +33,8 @@ void SimDesktop::changeDisplay(int widthPixels, int heightPixels) {
 
 void SimDesktop::setMonitors(std::vector<SimMonitor> list) {
   if (list.empty()) return;
-  if (std::none_of(list.begin(), list.end(), [](const SimMonitor& m) { return m.primary; })) list[0].primary = true;
+  if (std::none_of(list.begin(), list.end(), [](const SimMonitor& m) { return m.primary; }))
+    list[0].primary = true;
   int x0 = list[0].x, y0 = list[0].y, x1 = x0, y1 = y0;
   for (const SimMonitor& m : list) {
     x0 = std::min(x0, m.x), y0 = std::min(y0, m.y);
@@ -63,7 +64,8 @@ std::vector<Monitor> SimDesktop::monitors() const {
   const float tx = metrics_.twipsPerPixelX, ty = metrics_.twipsPerPixelY;
   for (const SimMonitor& m : displays)
     out.push_back({static_cast<float>(m.x) * tx, static_cast<float>(m.y) * ty,
-                   static_cast<float>(m.x + m.width) * tx, static_cast<float>(m.y + m.height) * ty, m.primary});
+                   static_cast<float>(m.x + m.width) * tx, static_cast<float>(m.y + m.height) * ty,
+                   m.primary});
   return out;
 }
 

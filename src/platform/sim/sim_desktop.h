@@ -53,7 +53,8 @@ struct SetWindowPosCall {
 class SimDesktop : public Platform {
  public:
   // Twips per pixel across, and down when given (the same otherwise).
-  SimDesktop(int widthPixels = 1024, int heightPixels = 768, float twipsPerPixel = 15, float twipsPerPixelY = 0);
+  SimDesktop(int widthPixels = 1024, int heightPixels = 768, float twipsPerPixel = 15,
+             float twipsPerPixelY = 0);
   ~SimDesktop() override;
 
   // --- Platform ---
@@ -210,7 +211,7 @@ class SimDesktop : public Platform {
   ScreenMetrics metrics_;
   Bitmap desktop_;
   int originX_ = 0, originY_ = 0;  // the screen point at the picture's top left
-  std::vector<SimWindow*> z_;  // bottom to top, both bands mixed
+  std::vector<SimWindow*> z_;      // bottom to top, both bands mixed
   std::vector<SimTimer*> timers_;
   std::map<Handle, Bitmap*> dcs_;
   // One queue, as the system's: a pass nested inside an event's handler goes

@@ -92,7 +92,8 @@ namespace {
 bool sessionTaken() {
   QUERY_USER_NOTIFICATION_STATE state{};
   return SUCCEEDED(SHQueryUserNotificationState(&state)) &&
-         (state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE || state == QUNS_NOT_PRESENT);
+         (state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE ||
+          state == QUNS_NOT_PRESENT);
 }
 
 // The foreground window's rectangle when it is another program's, without a
