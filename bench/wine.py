@@ -11,7 +11,6 @@ than 8 or a tenth (the system's caches still fill on later first uses: about
 10-15 GDI objects in 20 minutes) grew: exit code 1. Table: out/soak/samples.txt.
 """
 
-import json
 import os
 import random
 import subprocess
@@ -88,9 +87,9 @@ def step(run, rng, name, keep):  # the soak goes on past an action that did not 
 def sample(run, t0):
     time.sleep(1.0)
     pid, d = run.app.pid, run.d
-    counts = subprocess.run(d.wine(BUILD / "tests/e2e/probe/counts.exe", run.pid), env=d.env(), capture_output=True)
+    counts = d.probe(run.pid, check=False, exe=BUILD / "tests/e2e/probe/counts.exe")[1]
     stat = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    row = dict(json.loads(counts.stdout), min=(time.monotonic() - t0) / 60, fds=len(os.listdir(f"/proc/{pid}/fd")),
+    row = dict(counts, min=(time.monotonic() - t0) / 60, fds=len(os.listdir(f"/proc/{pid}/fd")),
                cpu_s=(int(stat[11]) + int(stat[12])) / os.sysconf("SC_CLK_TCK"),
                rss_mb=int(Path(f"/proc/{pid}/statm").read_text().split()[1]) * os.sysconf("SC_PAGE_SIZE") / 2**20)
     log(" ".join(f"{k} {v:.1f}" if isinstance(v, float) else f"{k} {v}" for k, v in row.items()))
@@ -124,7 +123,7 @@ def soak(minutes):
         rate = d.rate()[1]
         e2e.choose(run, e2e.EXIT_ITEM)
         e2e.ended(run, rate)
-    log(f"soak: counts that grew steadily (name, first, last): {grew or 'none'}")
+    log(f"soak: counts that grew steadily (name, first, last): {grew or 'none'}; probe reruns: {Desktop.retries}")
     return 1 if grew else 0
 
 
