@@ -19,6 +19,12 @@ using platform::sim::SimWindow;
 
 inline constexpr std::uint32_t kDesk = 0x3A6EA5;  // a plain desktop colour
 
+// Monitors: two side by side of different heights, an L of three, one left of the primary.
+using Layout = std::vector<platform::sim::SimMonitor>;
+inline const Layout kSideBySide{{0, 0, 1024, 768, true}, {1024, 0, 800, 600}};
+inline const Layout kL{{0, 0, 1024, 768, true}, {1024, 0, 1024, 768}, {0, 768, 1024, 768}};
+inline const Layout kLeft{{0, 0, 1024, 768, true}, {-1280, -200, 1280, 1024}};
+
 // The program on a desktop of 1024 x 768 pixels unless told otherwise.
 struct ProgramOnDesktop {
   explicit ProgramOnDesktop(float twipsPerPixel = 15, int width = 1024, int height = 768, float tppY = 0)

@@ -20,12 +20,7 @@ struct Figures {
   std::string violation;  // empty while every invariant holds
 };
 
-using Layout = std::vector<platform::sim::SimMonitor>;
-// The monitors of each stream: one; two side by side; an L of three; one left of the primary.
-const Layout kLayouts[] = {{{0, 0, 1024, 768, true}},
-                           {{0, 0, 1024, 768, true}, {1024, 0, 800, 600}},
-                           {{0, 0, 1024, 768, true}, {1024, 0, 1024, 768}, {0, 768, 1024, 768}},
-                           {{0, 0, 1024, 768, true}, {-1280, -200, 1280, 1024}}};
+const Layout kLayouts[] = {{{0, 0, 1024, 768, true}}, kSideBySide, kL, kLeft};  // the stream's monitors
 
 // One stream: a fresh program, `minutes` of simulated use, then 終了.
 struct Stream : ProgramOnDesktop {

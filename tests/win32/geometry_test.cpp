@@ -53,27 +53,21 @@ TEST(Geometry, HeldMoveWalkStepAndAThousandFrames) {
   // Design sizes are far larger than a cell.
   auto w = os.createWindow({"XpekkoTestGeometry", "", WindowKind::Character, 800 * tpp.twipsPerPixelX,
                             424 * tpp.twipsPerPixelY, false});
-  w->setLeft(300 * tpp.twipsPerPixelX);
-  w->setTop(200 * tpp.twipsPerPixelY);
-  w->show();
-  os.doEvents();
+  w->setLeft(300 * tpp.twipsPerPixelX), w->setTop(200 * tpp.twipsPerPixelY);
+  w->show(), os.doEvents();
   const HWND hwnd = fromHandle<HWND>(w->hWnd());
   RECT r{};
-
   const float left = 317 * tpp.twipsPerPixelX + 7;  // not a whole pixel
-  w->setLeft(left);
-  os.doEvents();
+  w->setLeft(left), os.doEvents();
   GetWindowRect(hwnd, &r);
   EXPECT_EQ(r.left, 317);
   EXPECT_EQ(w->left(), left);  // read back as set, not as the pixel it became
-
   auto work = os.createSurface(kCellWidth, 64);
   auto sheet = os.loadPicture(Picture::rPic1);
   Module1 m;
   g_watched = hwnd;
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, countChanges, nullptr, GetCurrentThreadId());
-  w->setTop(w->top() + 160);
-  drawFrame(os, m, {*w, *work, *sheet, 64}, 3);
+  w->setTop(w->top() + 160), drawFrame(os, m, {*w, *work, *sheet, 64}, 3);
   UnhookWindowsHookEx(hook);
   EXPECT_EQ(g_changes, 2);  // the move goes with the collapse, the restore with the band
   GetWindowRect(hwnd, &r);
@@ -82,7 +76,6 @@ TEST(Geometry, HeldMoveWalkStepAndAThousandFrames) {
   EXPECT_TRUE(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
   // Only the cell is kept behind the window, and it holds the frame.
   EXPECT_EQ(dynamic_cast<win32::Win32Window&>(*w).backImage().read(), work->read());
-
   auto frames = [&](int n) {
     for (int i = 0; i < n; ++i) {
       w->setLeft(static_cast<float>(300 + i % 40) * tpp.twipsPerPixelX);
@@ -111,7 +104,6 @@ TEST(Scale, AFrameIsTheCellInBlocksOverTheExactDesktop) {
             std::make_tuple(displayScale(dpi), twipsPerScaledPixel(dpi),
                             screenW * (1440.0f / static_cast<float>(dpi))));
   const auto tw = [&](int px) { return static_cast<float>(px) * tpp; };
-
   // A backdrop whose every screen pixel differs from its neighbours.
   constexpr int kBack = 120, kAt = 40;  // program pixels
   auto back = os.createWindow({"XpekkoTestBackdrop", "", WindowKind::Character, tw(kBack), tw(kBack), false});
@@ -124,7 +116,6 @@ TEST(Scale, AFrameIsTheCellInBlocksOverTheExactDesktop) {
   patternDib.write(pattern);
   BitBlt(fromHandle<HDC>(back->hDC()), 0, 0, pattern.width, pattern.height, patternDib.dc(), 0, 0, SRCCOPY);
   back->refresh(), os.doEvents();
-
   constexpr int kLeft = 71, kTop = 57, kCell = 5;  // program pixels, inside the backdrop
   auto w = os.createWindow({"XpekkoTestScale", "", WindowKind::Character, tw(800), tw(424), false});
   bool areaMoved = false;
@@ -139,12 +130,10 @@ TEST(Scale, AFrameIsTheCellInBlocksOverTheExactDesktop) {
   GetWindowRect(hwnd, &r);
   EXPECT_EQ((std::vector<long>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
             (std::vector<long>{kLeft * s, kTop * s, 64 * s, 64 * s}));
-
   // The screen from 8 of the program's pixels above and left of him.
   const int x0 = (kLeft - 8) * s, y0 = (kTop - 8) * s, size = 80 * s;
   win32::DibSurface seen(size, size);
-  BitBlt(seen.dc(), 0, 0, size, size, screen, x0, y0, SRCCOPY);
-  ReleaseDC(nullptr, screen);
+  BitBlt(seen.dc(), 0, 0, size, size, screen, x0, y0, SRCCOPY), ReleaseDC(nullptr, screen);
   HRSRC res = FindResourceW(nullptr, MAKEINTRESOURCEW(XPEKKO_RPIC1), MAKEINTRESOURCEW(10));
   const Bitmap got = seen.read(),
                cells =
@@ -158,12 +147,10 @@ TEST(Scale, AFrameIsTheCellInBlocksOverTheExactDesktop) {
       const bool his = cx >= 0 && cx < 64 && cy >= 0 && cy < 64;
       const std::uint32_t image = his ? cells.at(kCell * 64 + cx, cy) : 0xFFFFFF;
       const std::uint32_t mask = his ? cells.at(kCell * 64 + cx, 64 + cy) : 0xFFFFFF;
-      figure += mask == 0;
-      wrong += got.at(x, y) != ((image ^ (mask & ~bg)) & 0xFFFFFF);
+      figure += mask == 0, wrong += got.at(x, y) != ((image ^ (mask & ~bg)) & 0xFFFFFF);
     }
   EXPECT_EQ(wrong, 0) << "of " << size * size << " screen pixels, " << figure << " of them the figure's";
   EXPECT_GT(figure, 1000 * s * s);
-
   // The corner screen pixel of his area is still his area.
   SendMessageW(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(64 * s - 1, 64 * s - 1));
   EXPECT_TRUE(areaMoved);

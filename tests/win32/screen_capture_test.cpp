@@ -26,10 +26,8 @@ TEST(ScreenCapture, AMessageSentWhileTheScreenIsHeldRunsAfterItsRelease) {
                             64 * tpp.twipsPerPixelY, false});
   w->show();
   std::size_t heldWhenHandled = 99;
-  w->onMouseMove = [&](const MouseEvent&) { heldWhenHandled = os.screenDCsHeld(); };
-  os.doEvents();
+  w->onMouseMove = [&](const MouseEvent&) { heldWhenHandled = os.screenDCsHeld(); }, os.doEvents();
   auto capture = os.createSurface(64, 64);
-
   for (int round = 0; round < 3; ++round) {
     heldWhenHandled = 99;
     const Handle screen = os.GetDC(0);
@@ -38,8 +36,7 @@ TEST(ScreenCapture, AMessageSentWhileTheScreenIsHeldRunsAfterItsRelease) {
     os.session().pump.noteUncovered();
     std::atomic<bool> sent{false};
     std::thread sender([&] {
-      SendMessageW(fromHandle<HWND>(w->hWnd()), WM_MOUSEMOVE, 0, MAKELPARAM(5 + round, 5));
-      sent = true;
+      SendMessageW(fromHandle<HWND>(w->hWnd()), WM_MOUSEMOVE, 0, MAKELPARAM(5 + round, 5)), sent = true;
     });
     while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE)) Sleep(1);
     os.BitBlt(capture->hDC(), 0, 0, 64, 64, screen, 100, 100, SRCCOPY);

@@ -35,8 +35,7 @@ TEST(Win32Timer, EnablingAnEnabledTimerRestartsTheCount) {
   for (const int interval : {400, 800, 1600}) {
     std::vector<double> ticks;
     auto timer = os.createTimer(interval, true);
-    timer->onTick = [&] { ticks.push_back(nowMs()); };
-    os.doEventsPaced(1, interval * 3 / 4);
+    timer->onTick = [&] { ticks.push_back(nowMs()); }, os.doEventsPaced(1, interval * 3 / 4);
     if (!ticks.empty()) continue;
 
     const double enabled = nowMs();

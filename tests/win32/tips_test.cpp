@@ -30,8 +30,7 @@ bool tipShown() {
 
 // Onto a window with two real moves; the pointer rests there afterwards.
 void restOn(Platform& os, RECT r) {
-  SetCursorPos(r.left + 10, r.top + 20);
-  os.doEventsPaced(1, 50);
+  SetCursorPos(r.left + 10, r.top + 20), os.doEventsPaced(1, 50);
   SetCursorPos(r.left + 30, r.top + 40);
 }
 
@@ -40,16 +39,12 @@ TEST(Tips, ShowUnderARestingPointerAndGoAfterTheirTimeThoughFramesGoOn) {
   const ScreenMetrics tpp = os.screen();
   auto w = os.createWindow({"XpekkoTestToolTip", "", WindowKind::Character, 64 * tpp.twipsPerPixelX,
                             64 * tpp.twipsPerPixelY, false});
-  w->setLeft(300 * tpp.twipsPerPixelX);
-  w->setTop(200 * tpp.twipsPerPixelY);
-  w->addMouseArea(0, 0, 64, 64).setToolTipText("12時34分");
-  w->show();
+  w->setLeft(300 * tpp.twipsPerPixelX), w->setTop(200 * tpp.twipsPerPixelY);
+  w->addMouseArea(0, 0, 64, 64).setToolTipText("12時34分"), w->show();
   auto work = os.createSurface(kCellWidth, 64);
   auto sheet = os.loadPicture(Picture::rPic1);
   Module1 m;
-  drawFrame(os, m, {*w, *work, *sheet, 64}, 0);
-  restOn(os, {300, 200, 364, 264});
-
+  drawFrame(os, m, {*w, *work, *sheet, 64}, 0), restOn(os, {300, 200, 364, 264});
   // Frames as fast as a ride's for 9 s: longer than the wait to show and the
   // tip's time on the screen (5 s by default), with room for a slow machine.
   DWORD shownAt = 0, goneAt = 0;
@@ -82,19 +77,14 @@ TEST(Tips, NoneWhileTheClockBoxIsOpenAndAgainAfter) {
   program.start();
   const HWND pekko = win32::fromHandle<HWND>(program.pekko().form().hWnd());
   RECT r{};
-  GetWindowRect(pekko, &r);
-  restOn(os, r);
+  GetWindowRect(pekko, &r), restOn(os, r);
   os.doEventsPaced(1, 50);
-
   const UINT_PTR timer = SetTimer(nullptr, 0, 100, watchBox);
-  program.pekko().Image1_Click();
-  KillTimer(nullptr, timer);
+  program.pekko().Image1_Click(), KillTimer(nullptr, timer);
   EXPECT_GE(boxTicks, 25) << "the box closed before its time";
   EXPECT_FALSE(tipUnderBox) << "a character's tip showed while his box was open";
-
   // Off him and back on, as a user would to see the tip again.
-  SetCursorPos(r.left - 40, r.top - 40);
-  os.doEventsPaced(1, 100);
+  SetCursorPos(r.left - 40, r.top - 40), os.doEventsPaced(1, 100);
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < 4000 && !tipShown()) {
     GetWindowRect(pekko, &r);  // he may have walked on

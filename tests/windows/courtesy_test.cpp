@@ -42,8 +42,7 @@ TEST_F(CourtesyTest, ATakenScreenHidesBothAndTheyGoOnWhereTheyStood) {
 
   rion().setLeft(pekko().left() + 560), rion().setTop(pekko().top() - 270), rion().show();
   app.m.actMode = kRionVisit, app.m.actStep = 7;
-  script({drawOf(2, 50), drawOf(35, 50), drawOf(43, 50)}), tick();
-  takenFor(3000, true);
+  script({drawOf(2, 50), drawOf(35, 50), drawOf(43, 50)}), tick(), takenFor(3000, true);
   script({drawOf(2, 50), drawOf(41, 50), drawOf(46, 50)}), tick();  // the chat goes on
   EXPECT_EQ(std::make_tuple(app.m.actStep, shown(pekko()), shown(rion())),
             std::make_tuple(7, std::string("action 9"), std::string("rer 6")));

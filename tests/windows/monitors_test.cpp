@@ -5,13 +5,8 @@
 
 using namespace testing_support;
 using platform::sim::SimMonitor;
-using Layout = std::vector<SimMonitor>;
 
 namespace {
-
-const Layout kSideBySide{{0, 0, 1024, 768, true}, {1024, 0, 800, 600}};
-const Layout kL{{0, 0, 1024, 768, true}, {1024, 0, 1024, 768}, {0, 768, 1024, 768}};
-const Layout kLeft{{0, 0, 1024, 768, true}, {-1280, -200, 1280, 1024}};
 
 // At each edge with no monitor beyond, refused there and not a pixel short of
 // it (or where he crosses onto the next monitor).
@@ -70,7 +65,6 @@ TEST_F(MonitorsTest, RerRidesInFromTheFarRightAndOffEveryMonitorAndTheCallBackFi
   auto [in, off] = visit();  // from 1824, 12 pixels above him; off past 0
   EXPECT_EQ(std::make_tuple(in.front(), rion().pixelY(), off.back() <= -64, off.end()[-2] > -64),
             std::make_tuple(1811, 200 - 12 + 32, true, true));
-
   // Sent out and called back: home to the second monitor, rer through its middle.
   app.menu().mgo_Click(), in = trail([&] { app.menu().mgo_Click(); });
   EXPECT_EQ(std::make_tuple(in.front(), pekko().pixelX(), pekko().pixelY(), pekko().visible()),
@@ -80,13 +74,11 @@ TEST_F(MonitorsTest, RerRidesInFromTheFarRightAndOffEveryMonitorAndTheCallBackFi
   in = trail([&] { app.menu().mgo_Click(); });
   EXPECT_EQ(std::make_tuple(in.front(), pekko().pixelX(), pekko().pixelY(), shown(pekko())),
             std::make_tuple(1011, 960, 200, std::string("walk 6")));
-
   // A monitor left of the primary: rer rides off past its left end too.
   // (ペッコ at the primary's right edge, rer arrives where he starts.)
   desk.setMonitors(kLeft), desk.doEvents(), std::tie(in, off) = visit();
   EXPECT_EQ(std::make_tuple(in, pekko().pixelX(), off.back() <= -1344, off.end()[-2] > -1344),
             std::make_tuple(std::vector<int>{1024}, 960, true, true));
-
   // Over a monitor another program has taken, rer rides and stops unseen
   // (his frames drawn hidden), and shows again once off it.
   desk.setMonitors(kSideBySide), desk.displays[1].taken = true, desk.doEvents();
@@ -94,7 +86,6 @@ TEST_F(MonitorsTest, RerRidesInFromTheFarRightAndOffEveryMonitorAndTheCallBackFi
   EXPECT_EQ(std::make_pair(in, rion().visible()), std::make_pair(std::vector<int>{1037}, false));
   app.m.actStep = 8, script({drawOf(11, 100)}), off = trail([&] { tick(); });
   EXPECT_EQ(std::make_pair(off[1], rion().visible()), std::make_pair(957, true));
-
   // Not wholly on one monitor after a change: moved the least onto one.
   desk.setMonitors(kL), pekko().moveToPixels(1000, 740), desk.doEvents();  // in the corner
   EXPECT_EQ(std::make_pair(pekko().pixelX(), pekko().pixelY()), std::make_pair(1024, 704));

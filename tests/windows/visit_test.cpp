@@ -206,7 +206,6 @@ TEST_F(RerTest, SendOutAndCallBackWhatRerTellsBoxesTheChatAndTheRate) {
   EXPECT_EQ(std::tie(clock.text, clock.title, clock.style),
             std::make_tuple("12月5日(土) 22時7分 だよ", "ペッコ", platform::MB_OK));
   EXPECT_EQ(std::tie(memory.text, memory.title), std::make_tuple("リソースの残りは100% だぜ！", "rer"));
-
   // Chat faces from p and q; both below 10 blush for a second. The blush and
   // the next ordinary frame after one take rer away first, so that ペッコ's
   // frame, which rer overlaps, is drawn over the bare desktop.

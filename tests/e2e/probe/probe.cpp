@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>  // CommandLineToArgvW
 
+#include <cstdio>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -23,9 +24,8 @@ Str quote(const std::wstring& w) {
 
 // Straight to the handle: the C runtime's text mode would rewrite line ends.
 void emit(const Str& s) {
-  Str line = s + "\n";
   DWORD n = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &n, nullptr);
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), (s + "\n").data(), s.size() + 1, &n, nullptr);
 }
 
 Str num(long long v) { return std::to_string(v); }
@@ -41,42 +41,43 @@ std::wstring text(HWND h) {
   Get(h, buf, 512);
   return buf;
 }
-// A class, or the caption the window manager keeps (the window need not answer).
+// A control's own text (an edit box keeps it); a hung window cannot hang us.
+int WINAPI sent_text(HWND h, LPWSTR b, int n) {
+  return SendMessageTimeoutW(h, WM_GETTEXT, n, reinterpret_cast<LPARAM>(b), SMTO_ABORTIFHUNG, 1000, nullptr);
+}
+// A class, the caption the window manager keeps (the window need not answer), a control's text.
 const auto class_of = text<GetClassNameW>;
 const auto title_of = text<InternalGetWindowText>;
-
-// A control's own text (an edit box keeps it); a hung window cannot hang us.
-std::wstring text_of(HWND h) {
-  wchar_t buf[512] = {};
-  SendMessageTimeoutW(h, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 1000, nullptr);
-  return buf;
-}
-
-DWORD pid_of(HWND h) {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(h, &pid);
-  return pid;
-}
+const auto text_of = text<sent_text>;
 
 RECT client_on_screen(HWND h) {
   RECT r{};
-  GetClientRect(h, &r);
-  MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  GetClientRect(h, &r), MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
   return r;
 }
 
-Str window_json(HWND h) {
+// A window, a child one with its text; with `kids` its child windows in Tab order (a taskbar button's id is
+// its window's handle).
+Str window_json(HWND h, bool kids = false) {
   RECT wr{};
   GetWindowRect(h, &wr);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
   LONG style = GetWindowLongW(h, GWL_STYLE), ex = GetWindowLongW(h, GWL_EXSTYLE);
-  return "{\"hwnd\":" + num(static_cast<long long>(reinterpret_cast<UINT_PTR>(h))) +
-         ",\"class\":" + quote(class_of(h)) + ",\"title\":" + quote(title_of(h)) +
-         ",\"pid\":" + num(pid_of(h)) + ",\"visible\":" + flag(IsWindowVisible(h)) +
-         ",\"rect\":" + rect_json(wr) + ",\"client\":" + rect_json(client_on_screen(h)) +
-         ",\"caption\":" + flag((style & WS_CAPTION) == WS_CAPTION) +
-         ",\"topmost\":" + flag(ex & WS_EX_TOPMOST) + ",\"toolwindow\":" + flag(ex & WS_EX_TOOLWINDOW) +
-         ",\"appwindow\":" + flag(ex & WS_EX_APPWINDOW) + ",\"noactivate\":" + flag(ex & WS_EX_NOACTIVATE) +
-         ",\"owned\":" + flag(GetWindow(h, GW_OWNER) != nullptr) + "}";
+  Str s = "{\"hwnd\":" + num(static_cast<long long>(reinterpret_cast<UINT_PTR>(h))) +
+          ",\"class\":" + quote(class_of(h)) + ",\"pid\":" + num(pid) +
+          ",\"visible\":" + flag(IsWindowVisible(h)) + ",\"enabled\":" + flag(IsWindowEnabled(h)) +
+          ",\"rect\":" + rect_json(wr) + ",\"client\":" + rect_json(client_on_screen(h)) +
+          ",\"caption\":" + flag((style & WS_CAPTION) == WS_CAPTION) +
+          ",\"topmost\":" + flag(ex & WS_EX_TOPMOST) + ",\"toolwindow\":" + flag(ex & WS_EX_TOOLWINDOW) +
+          ",\"appwindow\":" + flag(ex & WS_EX_APPWINDOW) + ",\"noactivate\":" + flag(ex & WS_EX_NOACTIVATE) +
+          ",\"owned\":" + flag(GetWindow(h, GW_OWNER)) + ",\"id\":" + num(GetWindowLongPtrW(h, GWLP_ID)) +
+          (style & WS_CHILD ? ",\"text\":" + quote(text_of(h)) : "");
+  if (!kids) return s + "}";
+  s += ",\"kids\":[";
+  for (HWND k = GetWindow(h, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT))
+    (s += s.back() == '[' ? "" : ",") += window_json(k);
+  return s + "]}";
 }
 
 BOOL CALLBACK collect(HWND h, LPARAM p) {
@@ -102,40 +103,28 @@ std::vector<HWND> windows(const std::wstring& name) {
   return found;
 }
 
-// GetDC(NULL) and BitBlt, the path the program reads the screen by, as packed RGB.
-bool grab(const RECT& r, Str& rgb) {
+// GetDC(NULL) and BitBlt, the path the program reads the screen by, as packed RGB (none on failure).
+Str grab(const RECT& r) {
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return false;
+  if (w <= 0 || h <= 0) return "";
   HDC screen = GetDC(nullptr), mem = CreateCompatibleDC(screen);
   BITMAPINFO bi{{sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(mem, dib);
-  const bool ok = dib && BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  Str rgb(dib && BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) ? size_t{3} * w * h : 0, '\0');
   GdiFlush();
-  rgb.resize(static_cast<size_t>(w) * h * 3);
-  for (size_t i = 0; ok && i < static_cast<size_t>(w) * h; ++i)
-    for (int c = 0; c < 3; ++c) rgb[3 * i + c] = static_cast<const char*>(bits)[4 * i + 2 - c];
-  SelectObject(mem, old);
-  DeleteObject(dib);
-  DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return ok;
+  for (size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<const char*>(bits)[i / 3 * 4 + 2 - i % 3];
+  SelectObject(mem, old), DeleteObject(dib);
+  DeleteDC(mem), ReleaseDC(nullptr, screen);
+  return rgb;
 }
 
 bool write_ppm(const std::wstring& path, const RECT& r, const Str& rgb) {
   const Str ppm = "P6\n" + num(r.right - r.left) + " " + num(r.bottom - r.top) + "\n255\n" + rgb;
-  HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD n = 0;
-  const bool ok =
-      f != INVALID_HANDLE_VALUE && WriteFile(f, ppm.data(), static_cast<DWORD>(ppm.size()), &n, nullptr);
-  if (f != INVALID_HANDLE_VALUE) CloseHandle(f);
-  return ok && n == ppm.size();
-}
-
-bool save_ppm(const RECT& r, const std::wstring& path) {
-  Str rgb;
-  return grab(r, rgb) && write_ppm(path, r, rgb);
+  FILE* f = rgb.empty() ? nullptr : _wfopen(path.c_str(), L"wb");
+  const bool ok = f && fwrite(ppm.data(), 1, ppm.size(), f) == ppm.size();
+  return f && fclose(f) == 0 && ok;
 }
 
 // Every INTERVAL ms for DURATION ms, a line: the first window of each class and, as
@@ -150,17 +139,15 @@ int watch(DWORD interval, DWORD duration, const std::wstring& dir, const std::ve
     std::vector<RECT> at(n);
     std::vector<Str> one(n), two(n);
     for (DWORD k = 0; k < n; ++k) {
-      auto found = windows(cls[k]);
-      hs[k] = found.empty() ? nullptr : found[0];
+      hs[k] = FindWindowW(cls[k].c_str(), nullptr);  // the topmost of the class
       at[k] = client_on_screen(hs[k]);
-      if (IsWindowVisible(hs[k])) grab(at[k], one[k]);
+      if (IsWindowVisible(hs[k])) one[k] = grab(at[k]);
     }
     Sleep(10);
     bool still = true;
     for (DWORD k = 0; k < n; ++k) {
-      if (IsWindowVisible(hs[k])) grab(at[k], two[k]);
-      RECT now = client_on_screen(hs[k]);
-      still = still && EqualRect(&at[k], &now);
+      if (IsWindowVisible(hs[k])) two[k] = grab(at[k]);
+      still = still && rect_json(at[k]) == rect_json(client_on_screen(hs[k]));
     }
     Str s = "{\"i\":" + num(i) + ",\"t\":" + num(GetTickCount() - t0) + ",\"wins\":[";
     for (DWORD k = 0; k < n; ++k) {
@@ -184,40 +171,31 @@ struct {
   Str result = "{}";
 } g_ref;
 
-LRESULT CALLBACK ref_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg != WM_TIMER) return DefWindowProcW(h, msg, wp, lp);
+void CALLBACK ref_tick(HWND h, UINT, UINT_PTR, DWORD) {
   for (HWND pop : windows(L"#32768")) {
     RECT r{};
     // The second tick with it up: the first may come before it is painted.
-    if (pid_of(pop) != GetCurrentProcessId() || !IsWindowVisible(pop) || ++g_ref.ticks < 2) continue;
-    KillTimer(h, 1);
-    GetWindowRect(pop, &r);
-    if (!save_ppm(r, g_ref.file)) break;
+    const bool ours = GetWindowThreadProcessId(pop, nullptr) == GetCurrentThreadId();
+    if (!ours || !IsWindowVisible(pop) || ++g_ref.ticks < 2) continue;
+    KillTimer(h, 1), GetWindowRect(pop, &r);
+    if (!write_ppm(g_ref.file, r, grab(r))) break;
     g_ref.result = "{\"popup\":" + rect_json(r) + ",\"items\":[";
     for (int i = 0; i < g_ref.items; ++i) {
       GetMenuItemRect(h, g_ref.menu, i, &r);
       (g_ref.result += i ? "," : "") += rect_json(r);
     }
-    g_ref.result += "]}";
-    EndMenu();
+    g_ref.result += "]}", EndMenu();
   }
-  return 0;
 }
 
 int ref_menu(int x, int y, const std::wstring& file, const std::vector<std::wstring>& captions) {
-  WNDCLASSW wc{0, ref_proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"probeMenuOwner"};
-  RegisterClassW(&wc);
-  HWND owner =
-      CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  g_ref.menu = CreatePopupMenu();
-  g_ref.file = file;
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  g_ref.menu = CreatePopupMenu(), g_ref.file = file;
   for (const auto& c : captions)
     AppendMenuW(g_ref.menu, c == L"-" ? MF_SEPARATOR : MF_STRING, ++g_ref.items,
                 c == L"-" ? nullptr : c.c_str());
-  SetForegroundWindow(owner);
-  SetTimer(owner, 1, 150, nullptr);
-  TrackPopupMenu(g_ref.menu, TPM_RETURNCMD, x, y, 0, owner, nullptr);
-  emit(g_ref.result);
+  SetForegroundWindow(owner), SetTimer(owner, 1, 150, ref_tick);
+  TrackPopupMenu(g_ref.menu, TPM_RETURNCMD, x, y, 0, owner, nullptr), emit(g_ref.result);
   return g_ref.result.size() > 2 ? 0 : 1;
 }
 
@@ -231,28 +209,14 @@ int main() {
   const std::wstring cmd = a[1];
   auto n = [&](int i) { return _wtoi(a[i].c_str()); };
   if (cmd == L"find" || cmd == L"kids") {
-    // "kids" adds child windows in Tab order (a taskbar button's id is its window's handle).
     Str s;
-    for (HWND h : windows(a[2])) {
-      (s += s.empty() ? "" : ",") += window_json(h);
-      if (cmd == L"find") continue;
-      s.back() = ',';
-      s += "\"kids\":[";
-      for (HWND k = GetWindow(h, GW_CHILD); k; k = GetWindow(k, GW_HWNDNEXT)) {
-        RECT r{};
-        GetWindowRect(k, &r);
-        s += Str(s.back() == '[' ? "" : ",") + "{\"class\":" + quote(class_of(k)) +
-             ",\"id\":" + num(static_cast<long long>(GetWindowLongPtrW(k, GWLP_ID))) +
-             ",\"text\":" + quote(text_of(k)) + ",\"enabled\":" + flag(IsWindowEnabled(k)) +
-             ",\"visible\":" + flag(IsWindowVisible(k)) + ",\"rect\":" + rect_json(r) + "}";
-      }
-      s += "]}";
-    }
+    for (HWND h : windows(a[2])) (s += s.empty() ? "" : ",") += window_json(h, cmd == L"kids");
     emit("[" + s + "]");
     return s.empty();
   }
   if (cmd == L"capture") {
-    const bool ok = save_ppm({n(2), n(3), n(2) + n(4), n(3) + n(5)}, a[6]);
+    const RECT r{n(2), n(3), n(2) + n(4), n(3) + n(5)};
+    const bool ok = write_ppm(a[6], r, grab(r));
     emit(flag(ok));
     return !ok;
   }
@@ -271,18 +235,15 @@ int main() {
   if (cmd == L"refmenu") return ref_menu(n(2), n(3), a[4], {a.begin() + 5, a.begin() + argc});
   if (cmd == L"hold") {
     // Sits on the desktop (joined by the window lookup) until killed.
-    windows(L"*");
-    emit("{\"holding\":true}");
+    windows(L"*"), emit("{\"holding\":true}");
     Sleep(INFINITE);
   }
   if (cmd == L"cover") {
-    // A window over the whole screen in front, with a caption (1) or none,
-    // as a full-screen program's, until killed.
+    // A full-screen program's window in front, with a caption (1) or none, until killed.
     HWND h = CreateWindowExW(0, L"STATIC", L"cover", (n(2) ? WS_CAPTION : WS_POPUP) | WS_VISIBLE, 0, 0,
                              GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
                              nullptr, nullptr);
-    SetForegroundWindow(h);
-    emit(flag(GetForegroundWindow() == h));
+    SetForegroundWindow(h), emit(flag(GetForegroundWindow() == h));
     for (MSG m; GetMessageW(&m, nullptr, 0, 0) > 0;) DispatchMessageW(&m);
   }
   emit(
