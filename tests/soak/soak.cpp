@@ -41,11 +41,11 @@ struct Stream : ProgramOnDesktop {
       const bool visiting = app.m.actMode == 7 && app.m.actStep != 0, choosing = app.m.actStep == 0;
       const int x = pekko().pixelX(), y = pekko().pixelY(), reach = 43;  // a walk's 640 twips
       inner();
-      // No walk starts that can take a pixel of him further off every
-      // monitor than a walk's length.
-      const int dx[] = {0, 0, -reach, reach}, dy[] = {reach, -reach, 0, 0}, k = app.m.actMode - 1;
-      if (choosing && k >= 0 && k < 4 && depth(x + dx[k], y + dy[k]) > std::max(depth(x, y), reach))
-        fail("a walk toward no monitor");
+      // No walk starts that can take a pixel of him further off the monitors than a walk's length.
+      const int dx[] = {0, 0, -reach, reach}, dy[] = {reach, -reach, 0, 0};
+      const int k = choosing && app.m.actStep == 1 ? app.m.actMode - 1 : -1;  // a walk just started
+      if (k >= 0 && k < 4 && depth(x + dx[k], y + dy[k]) > std::max(depth(x, y), reach))
+        fail("a walk toward no monitor from " + std::to_string(x) + ", " + std::to_string(y));
       f_.visits += !visiting && app.m.actMode == 7 && app.m.actStep == 1;
       f_.elopements += visiting && app.m.actStep == 0 && mgo() == kCallBack;
     };
