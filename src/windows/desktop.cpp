@@ -44,6 +44,14 @@ const Span* runFrom(const std::vector<Span>& line, float p) {
   return nullptr;
 }
 
+// The monitor whose span across lies nearest the stretch [lo, hi).
+const Monitor& nearestAcross(const Monitors& monitors, bool vertical, float lo, float hi) {
+  const Monitor* nearest = &monitors.front();
+  for (const Monitor& m : monitors)
+    if (gap(across(m, vertical), lo, hi) < gap(across(*nearest, vertical), lo, hi)) nearest = &m;
+  return *nearest;
+}
+
 bool lineRefuses(const std::vector<Span>& line, float p, bool forward, float margin) {
   const Span* r = runFrom(line, p);
   if (forward) {
@@ -55,18 +63,6 @@ bool lineRefuses(const std::vector<Span>& line, float p, bool forward, float mar
 }
 
 }  // namespace
-
-const Monitor& monitorAt(const Monitors& monitors, float x, float y) {
-  const Monitor* best = &monitors.front();
-  double bestDistance = std::numeric_limits<double>::infinity();
-  for (const Monitor& m : monitors) {
-    const double dx = gap({m.left, m.right}, x, x), dy = gap({m.top, m.bottom}, y, y);
-    const bool holds = m.left <= x && x < m.right && m.top <= y && y < m.bottom;
-    const double d = holds ? -1 : dx * dx + dy * dy;
-    if (d < bestDistance) best = &m, bestDistance = d;
-  }
-  return *best;
-}
 
 bool edgeRefuses(const Monitors& monitors, const Area& cell, bool vertical, bool forward, float margin) {
   const Span a = vertical ? Span{cell.top, cell.bottom} : Span{cell.left, cell.right};
@@ -88,10 +84,7 @@ bool edgeRefuses(const Monitors& monitors, const Area& cell, bool vertical, bool
   }
   if (anyLine) return false;
   // Wholly beside the desktop: judged by the nearest monitor's line.
-  const Monitor* nearest = &monitors.front();
-  for (const Monitor& m : monitors)
-    if (gap(across(m, vertical), c.lo, c.hi) < gap(across(*nearest, vertical), c.lo, c.hi)) nearest = &m;
-  return lineRefuses({along(*nearest, vertical)}, a.lo, forward, margin);
+  return lineRefuses({along(nearestAcross(monitors, vertical, c.lo, c.hi), vertical)}, a.lo, forward, margin);
 }
 
 float rideInFrom(const Monitors& monitors, const Monitor& from, float top, float bottom) {
@@ -107,13 +100,11 @@ float rideInFrom(const Monitors& monitors, const Monitor& from, float top, float
 }
 
 bool notPastLeftEnd(const Monitors& monitors, float left, float width, float top, float bottom) {
-  const Monitor* nearest = &monitors.front();
   float leftEnd = std::numeric_limits<float>::infinity();
-  for (const Monitor& m : monitors) {
+  for (const Monitor& m : monitors)
     if (gap({m.top, m.bottom}, top, bottom) == 0) leftEnd = std::min(leftEnd, m.left);
-    if (gap({m.top, m.bottom}, top, bottom) < gap({nearest->top, nearest->bottom}, top, bottom)) nearest = &m;
-  }
-  if (leftEnd == std::numeric_limits<float>::infinity()) leftEnd = nearest->left;
+  if (leftEnd == std::numeric_limits<float>::infinity())
+    leftEnd = nearestAcross(monitors, false, top, bottom).left;
   const float bound = leftEnd - width;
   return bound < left;
 }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "platform/monitors.h"
 #include "platform/platform.h"
 
 using Monitors = std::vector<platform::Monitor>;
@@ -14,10 +15,6 @@ using Monitors = std::vector<platform::Monitor>;
 struct Area {
   float left, top, right, bottom;
 };
-
-// The monitor that holds the point, or else the nearest one (the first of
-// equally near ones). The list must not be empty.
-const platform::Monitor& monitorAt(const Monitors& monitors, float x, float y);
 
 // Whether a walk with this margin (twips) would start toward an edge that
 // has no monitor beyond it, for a cell `cell` at its place now. `vertical`

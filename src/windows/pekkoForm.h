@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/platform.h"
 
@@ -79,6 +80,8 @@ class pekkoForm {
   void runActivity(std::int16_t mode);
   void walk(int mode);
   void rideStep(std::int16_t cell);
+  // The centre of his cell, in twips.
+  std::pair<float, float> centre() const;
   // Whether rer's cell overlaps a monitor that is taken.
   bool rerOverTakenScreen() const;
   // Moved the least that puts his cell wholly on one monitor; redrawn there if shown.

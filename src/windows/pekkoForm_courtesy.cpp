@@ -43,11 +43,8 @@ void pekkoForm::displayChanged() {
 }
 
 void pekkoForm::placeOnDesktop() {
-  const ScreenMetrics scr = app_.os.screen();
-  const float half = kCellWidth / 2;
-  const float x = form_->left() + half * scr.twipsPerPixelX, y = form_->top() + half * scr.twipsPerPixelY;
-  const Monitor m = monitor();
-  if (!(m.left <= x && x < m.right && m.top <= y && y < m.bottom)) moveWhollyOnto();
+  const auto [x, y] = centre();
+  if (!holds(monitor(), x, y)) moveWhollyOnto();
 }
 
 // The bounds are whole pixels of his cell (his window may be collapsed by a

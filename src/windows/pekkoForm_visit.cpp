@@ -26,11 +26,15 @@ bool pekkoForm::rionOnScreen() const {
                         rion.top() + kCompanionSheet.cellHeight * scr.twipsPerPixelY);
 }
 
-Monitor pekkoForm::monitor() const {
+std::pair<float, float> pekkoForm::centre() const {
   const ScreenMetrics scr = app_.os.screen();
   const float half = kCellWidth / 2;
-  return monitorAt(app_.os.monitors(), form_->left() + half * scr.twipsPerPixelX,
-                   form_->top() + half * scr.twipsPerPixelY);
+  return {form_->left() + half * scr.twipsPerPixelX, form_->top() + half * scr.twipsPerPixelY};
+}
+
+Monitor pekkoForm::monitor() const {
+  const auto [x, y] = centre();
+  return monitorAt(app_.os.monitors(), x, y);
 }
 
 float pekkoForm::rideInFrom(float top) const {

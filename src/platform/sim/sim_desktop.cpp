@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "platform/common/picture.h"
+#include "platform/monitors.h"
 #include "platform/twips.h"
 
 #ifndef XPEKKO_RESOURCE_DIR
@@ -80,17 +81,9 @@ bool SimDesktop::screenTaken(Handle hWnd) {
   ++screenChecks;
   const SimWindow* w = window(hWnd);
   if (taken || !w) return taken;
-  const double cx = w->pixelX() + w->pixelWidth() / 2.0, cy = w->pixelY() + w->pixelHeight() / 2.0;
-  const SimMonitor* his = nullptr;
-  double best = 0;
-  for (const SimMonitor& m : displays) {
-    const double dx = std::max({m.x - cx, 0.0, cx - (m.x + m.width)});
-    const double dy = std::max({m.y - cy, 0.0, cy - (m.y + m.height)});
-    const bool holds = m.x <= cx && cx < m.x + m.width && m.y <= cy && cy < m.y + m.height;
-    const double d = holds ? -1 : dx * dx + dy * dy;
-    if (!his || d < best) his = &m, best = d;
-  }
-  return his && his->taken;
+  const std::vector<Monitor> all = monitors();  // in the order of `displays`
+  const Monitor& his = monitorAt(all, w->left() + w->width() / 2, w->top() + w->height() / 2);
+  return displays[static_cast<std::size_t>(&his - all.data())].taken;
 }
 
 bool SimDesktop::anyScreenTaken(float left, float top, float right, float bottom) {
